@@ -1,0 +1,46 @@
+// The state of one program run: the message log and its flags, the user
+// interface, the settings file, the two lists, the import options and the
+// import set. The front end owns it and passes it to every action, so two
+// runs (in tests) never share anything.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/message_log.h"
+#include "import/import_options.h"
+#include "level/scene.h"
+#include "platform/profile_store.h"
+#include "platform/user_interface.h"
+#include "values/known_values.h"
+
+namespace quorvel {
+
+struct AppContext {
+  AppContext(UserInterface& userInterface, std::string folder);
+
+  UserInterface& ui;
+  MessageLog log;
+  // The working directory at start-up, ending in a separator.
+  std::string programFolder;
+  std::unique_ptr<ProfileStore> settings;
+
+  NameList ignoredTextures;
+  KnownValues knownValues;
+  ImportOptions importOptions;
+
+  // The import set: meshes by name (byte order) and instances in the order
+  // read. Update SWP lists a level's meshes here without owning them.
+  std::map<std::string, Mesh*> importedMeshes;
+  std::vector<Instance*> importedInstances;
+
+  // The prompt and answer texts of the string-input dialog.
+  std::string promptText = "Enter a string:";
+  std::string answerText;
+
+  std::string settingsPath() const { return programFolder + "Quorvel.ini"; }
+};
+
+}  // namespace quorvel

@@ -1,0 +1,73 @@
+#include "app/message_log.h"
+
+#include <cstdarg>
+
+#include "platform/user_interface.h"
+
+namespace quorvel {
+
+MessageLog::~MessageLog() { closeLogFile(); }
+
+bool MessageLog::openLogFile(const std::string& path) {
+  closeLogFile();
+  logFile_ = std::fopen(path.c_str(), "w");
+  return logFile_ != nullptr;
+}
+
+void MessageLog::closeLogFile() {
+  if (logFile_) std::fclose(logFile_);
+  logFile_ = nullptr;
+}
+
+void MessageLog::logMessage(const char* format, ...) {
+  if (!format) return;
+  char buffer[kBufferSize];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);  // cuts at 4095
+  va_end(args);
+
+  if (logFile_) {
+    std::fputs(buffer, logFile_);
+    std::fflush(logFile_);
+  }
+  if (capture_) captured_ += buffer;
+  if (window_) {
+    std::string windowCopy;
+    windowCopy.reserve(kBufferSize * 2);
+    for (const char* p = buffer; *p; ++p) {
+      if (*p == '\n') windowCopy += '\r';
+      windowCopy += *p;
+    }
+    window_->appendMessagesText(windowCopy);
+  }
+  pumpMessages();
+}
+
+void MessageLog::logFileOnly(const char* format, ...) {
+  if (!format || !logFile_) return;
+  char buffer[kBufferSize];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  std::fputs(buffer, logFile_);
+  std::fflush(logFile_);
+}
+
+bool MessageLog::pumpMessages() {
+  if (!window_) return true;
+  if (!window_->pumpMessages()) {
+    closeRequested = true;
+    return false;
+  }
+  return true;
+}
+
+std::string MessageLog::takeText() {
+  std::string text;
+  text.swap(captured_);
+  return text;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,118 @@
+// The in-memory image of one scene file (a level's GRF or a stand-alone
+// model GRF): meshes with geometry, materials and a value table, and the
+// instances that place them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "values/value.h"
+
+namespace quorvel {
+
+struct Vec3 {
+  float x = 0, y = 0, z = 0;
+  bool operator==(const Vec3&) const = default;
+};
+struct Vec2 {
+  float u = 0, v = 0;
+  bool operator==(const Vec2&) const = default;
+};
+
+enum class MeshLayout : uint32_t {
+  FaceLists = 1,      // per-face normals; mapping holds texture coordinates
+  VertexRecords = 2,  // vertex records and polygons; mapping names the materials
+};
+
+struct Face {
+  int32_t vertex[3] = {0, 0, 0};
+  int32_t texCoord[3] = {0, 0, 0};
+  int32_t normal[3] = {0, 0, 0};
+  int32_t material = 0;
+  int32_t attribute = 0;
+};
+
+struct Material {
+  std::string colorMap;
+  std::string opacityMap;
+  std::string bumpMap;
+  bool operator==(const Material&) const = default;
+};
+
+struct Color {
+  uint8_t r = 0, g = 0, b = 0;
+};
+
+struct Mesh {
+  std::string name;
+  std::unique_ptr<ValueTable> values;
+  std::vector<Face> faces;
+  std::vector<Vec3> vertices;
+  std::vector<Vec2> texCoords;
+  std::vector<Vec3> normals;
+  std::vector<Material> materials;
+  std::array<uint32_t, 3> extraHeader{};
+  Color color;
+  std::vector<uint32_t> rawGeometry;  // verbatim geometry section, if read
+  std::vector<uint32_t> rawMapping;   // verbatim mapping section, if read
+  float unitScale = 1.0f;
+  Vec3 unitCentre;
+  std::array<uint8_t, 20> materialTrailer{};
+  int32_t sectionRef = -1;
+  MeshLayout layout = MeshLayout::VertexRecords;
+
+  // Back to the state of a new mesh; destroys the value table.
+  void reset();
+  // Stores each component clamped to 0..255.
+  void setColor(int r, int g, int b);
+};
+
+struct Instance {
+  std::string name;
+  Mesh* mesh = nullptr;  // a mesh of the same scene; not owned
+  Vec3 position;
+  Vec3 rotation;
+  float scale = 1.0f;
+
+  // Without a table: whether the mesh has none. With one: the first table
+  // offered becomes the mesh's; the result says whether `table` is it.
+  bool attachValues(std::unique_ptr<ValueTable>& table);
+  bool attachValues(std::nullptr_t) const { return !mesh || !mesh->values; }
+};
+
+class SceneFile {
+ public:
+  SceneFile() = default;
+  SceneFile(const SceneFile&) = delete;
+  SceneFile& operator=(const SceneFile&) = delete;
+  virtual ~SceneFile() = default;
+
+  std::vector<std::unique_ptr<Instance>> instances;
+  std::vector<std::unique_ptr<Mesh>> meshes;
+
+  // Reads a scene file (plain or LZ-compressed); false when the file cannot
+  // be opened or is not a scene file. Trace lines go to standard output.
+  bool load(const std::string& path);
+  // Writes the scene, replacing `path` atomically; false when it cannot be
+  // created.
+  bool save(const std::string& path);
+  // The bytes save() would write.
+  std::vector<uint8_t> serialize();
+
+  void clear();
+  // Releases every object without destroying it: for a scene that only
+  // borrows another scene's objects.
+  void releaseAll();
+
+  Instance* findInstance(std::string_view name) const;
+  Mesh* findMesh(std::string_view name) const;
+};
+
+// Writes a level's SCN: a scene file with one "Header" section naming the GRF.
+bool writeLevelHeader(const std::string& scnPath, const std::string& grfPath);
+
+}  // namespace quorvel

@@ -1,0 +1,44 @@
+// File operations of the platform. Paths use "\\" or "/" as separators; on
+// POSIX a path that does not exist exactly is resolved case-insensitively,
+// component by component, as Windows would find it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+// The path to hand to the C library for `path` (separators and case resolved).
+std::string resolvePath(const std::string& path);
+// fopen on the resolved path.
+FILE* openFile(const std::string& path, const char* mode);
+
+bool canOpenForReading(const std::string& path);
+// Opens with "r+" and closes again: the check for a writable level file.
+bool canOpenForUpdate(const std::string& path);
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
+// Writes a temporary file beside `path`, flushes it and renames it over
+// `path`, so a failure never leaves a half-written file.
+bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
+
+bool copyFileReplacing(const std::string& from, const std::string& to);
+bool moveFileReplacing(const std::string& from, const std::string& to);
+bool deleteFile(const std::string& path);
+// File names (no folder) in `folder` matching a "*.ext" style pattern,
+// compared without case, in the order the file system lists them.
+std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern);
+
+std::optional<uint64_t> fileSize(const std::string& path);
+// Last-write time in the platform's own units.
+std::optional<int64_t> lastWriteTime(const std::string& path);
+bool setLastWriteTime(const std::string& path, int64_t time);
+
+std::string currentDirectory();
+
+}  // namespace quorvel

@@ -1,0 +1,55 @@
+// The texture store of a level: the PID index in memory, and while an update
+// is open, the SWP page file and the two texture packers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+// One texture image (or mipmap level); 56 bytes in the PID.
+struct TextureEntry {
+  uint32_t size = 56;
+  uint32_t offset = 0;
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t pitch = 0;
+  uint32_t bitsPerPixel = 0;
+  uint32_t averageColor = 0;
+  uint32_t transparency = 0;
+  uint32_t bumpFlags = 0;
+  uint32_t occlusion = 0;
+  int32_t palette = -1;
+  uint32_t reserved = 0;
+  uint32_t textureId = 0;
+  uint32_t mipInfo = 0;
+};
+static_assert(sizeof(TextureEntry) == 56, "a PID entry is fourteen 32-bit words");
+
+struct TexturePalette {
+  uint32_t count = 0;
+  uint32_t key = 0;
+  uint32_t trailer = 0;
+  std::vector<uint8_t> colors;  // 4 * count bytes: blue, green, red, fourth
+  int64_t handle = -1;          // low 20 bits zero; -1 = none derived yet
+};
+
+// CRC-32 over the lower-cased texture name + bump name (backslashes as
+// slashes, at most 511 characters), followed by the diffuse float.
+uint32_t textureId(float diffuse, const std::string& textureName, const std::string& bumpName);
+
+class TextureDatabase {
+ public:
+  std::vector<TextureEntry> entries;
+  std::vector<TexturePalette> palettes;
+  uint32_t primaryLimit = 0x600000;
+  uint32_t primaryUsed = 0;
+
+  void clear();
+  bool read(const std::string& pidPath);
+  bool write(const std::string& pidPath);
+  int findOrAddPalette(uint32_t count, const uint8_t* colors);
+};
+
+}  // namespace quorvel
