@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,8 +41,17 @@ struct TexturePalette {
 // slashes, at most 511 characters), followed by the diffuse float.
 uint32_t textureId(float diffuse, const std::string& textureName, const std::string& bumpName);
 
+class TexturePacker;
+class MessageLog;
+class UserInterface;
+
 class TextureDatabase {
  public:
+  TextureDatabase();
+  ~TextureDatabase();
+  TextureDatabase(const TextureDatabase&) = delete;
+  TextureDatabase& operator=(const TextureDatabase&) = delete;
+
   std::vector<TextureEntry> entries;
   std::vector<TexturePalette> palettes;
   uint32_t primaryLimit = 0x600000;
@@ -50,6 +61,23 @@ class TextureDatabase {
   bool read(const std::string& pidPath);
   bool write(const std::string& pidPath);
   int findOrAddPalette(uint32_t count, const uint8_t* colors);
+
+  // The update: reads the PID, opens the SWP and sets up both packers.
+  bool BeginPidUpdate(const std::string& pidPath, const std::string& swpPath);
+  // Packs one texture (with its mipmap chain) into the SWP and adds its
+  // entries; only between BeginPidUpdate and EndPidUpdate.
+  bool addTexture(const std::string& bitmapPath, uint32_t id, const std::string& opacityPath,
+                  const std::string& bumpPath, bool mipmaps, bool occlusion);
+  // Renumbers the palettes, writes the PID atomically, extends the SWP to
+  // whole pages and records its size in the SPZ; leaves the database empty.
+  bool EndPidUpdate(const std::string& spzPath);
+
+  std::string pidPath;
+  std::string swpPath;
+  FILE* swpFile = nullptr;
+  uint32_t firstStart = 0;
+  std::unique_ptr<TexturePacker> firstPacker;
+  std::unique_ptr<TexturePacker> secondPacker;
 };
 
 }  // namespace quorvel
