@@ -4,6 +4,7 @@
 // runs (in tests) never share anything.
 #pragma once
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,6 +40,10 @@ struct AppContext {
   // The prompt and answer texts of the string-input dialog.
   std::string promptText = "Enter a string:";
   std::string answerText;
+
+  // Where scene readers and writers print their trace lines ("Loading: ...");
+  // the console front end sends them to standard error; null = silent.
+  std::FILE* traceStream = stdout;
 
   std::string settingsPath() const { return programFolder + "Quorvel.ini"; }
 };

@@ -61,6 +61,9 @@ class TextureDatabase {
   bool read(const std::string& pidPath);
   bool write(const std::string& pidPath);
   int findOrAddPalette(uint32_t count, const uint8_t* colors);
+  // Gives every palette the handle and key of its row (index mod 98) of the
+  // handle table and rewrites the palette handle in the entries' mipInfo.
+  void renumberPalettes();
 
   // The update: reads the PID, opens the SWP and sets up both packers.
   bool BeginPidUpdate(const std::string& pidPath, const std::string& swpPath);
