@@ -15,6 +15,17 @@ void Value::setFloat(float v) {
   std::memcpy(&scalar, &v, 4);
 }
 
+Value::~Value() {
+  if (children.empty()) return;
+  std::vector<std::unique_ptr<Value>> pending = std::move(children);
+  while (!pending.empty()) {
+    std::unique_ptr<Value> last = std::move(pending.back());
+    pending.pop_back();
+    for (auto& child : last->children) pending.push_back(std::move(child));
+    last->children.clear();  // only empty pointers left
+  }
+}
+
 void Value::clear() {
   children.clear();
   type = ValueType::Int;

@@ -32,6 +32,11 @@ struct Value {
 
   Value() = default;
   Value(ValueType t, std::string n) : type(t), name(std::move(n)) {}
+  // Destroys the subtree without recursion, so a deep tree cannot exhaust
+  // the stack.
+  ~Value();
+  Value(Value&&) = default;
+  Value& operator=(Value&&) = default;
 
   bool isGroup() const { return type == ValueType::Group; }
   int32_t intValue() const { return static_cast<int32_t>(scalar); }

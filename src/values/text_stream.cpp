@@ -1,0 +1,38 @@
+#include "values/text_stream.h"
+
+#include <algorithm>
+
+namespace quorvel {
+
+void TextStream::skipWhitespace() {
+  while (pos_ < text_.size() && isScanSpace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+}
+
+std::string_view TextStream::readWord() {
+  skipWhitespace();
+  size_t start = pos_;
+  while (pos_ < text_.size() && !isScanSpace(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  return text_.substr(start, pos_ - start);
+}
+
+std::string_view TextStream::readLine(size_t limit) {
+  size_t start = pos_;
+  size_t end = std::min(text_.size(), pos_ + limit);
+  while (pos_ < end) {
+    if (text_[pos_++] == '\n') break;
+  }
+  return text_.substr(start, pos_ - start);
+}
+
+std::string normalizeLineEnds(std::string bytes) {
+  if (bytes.find('\r') == std::string::npos) return bytes;
+  size_t out = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    bytes[out++] = bytes[i];
+  }
+  bytes.resize(out);
+  return bytes;
+}
+
+}  // namespace quorvel
