@@ -17,6 +17,8 @@ std::string resolvePath(const std::string& path);
 // fopen on the resolved path.
 FILE* openFile(const std::string& path, const char* mode);
 
+// True when something (file or folder) exists at `path`.
+bool fileExists(const std::string& path);
 bool canOpenForReading(const std::string& path);
 // Opens with "r+" and closes again: the check for a writable level file.
 bool canOpenForUpdate(const std::string& path);
@@ -30,8 +32,10 @@ bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
 bool copyFileReplacing(const std::string& from, const std::string& to);
 bool moveFileReplacing(const std::string& from, const std::string& to);
 bool deleteFile(const std::string& path);
-// File names (no folder) in `folder` matching a "*.ext" style pattern,
-// compared without case, in the order the file system lists them.
+// Names (no folder) of the files in `folder` matching a pattern with "*" and
+// "?" ("*.grf", or several joined by ";"), compared without case; sorted by
+// name without case, as the game's file systems list them. Folders are left
+// out.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern);
 
 std::optional<uint64_t> fileSize(const std::string& path);

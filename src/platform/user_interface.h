@@ -3,6 +3,7 @@
 // real dialogs.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,15 @@ struct ActionChoice {
   bool verboseChosen = true;
 };
 
+// The two windows whose places the settings file keeps.
+enum class Window { ActionDialog, MessagesWindow };
+
+// A window's top-left corner in screen pixels.
+struct WindowPosition {
+  int32_t left = 0;
+  int32_t top = 0;
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -81,6 +91,12 @@ class UserInterface {
   virtual std::string askString(const std::string& prompt, const std::string& answer) = 0;
   // The Import Options dialog: edits `options` in place; false on Cancel.
   virtual bool editImportOptions(ImportOptions& options) = 0;
+
+  // Window placement. The flow hands a window its stored place before the
+  // window opens (nothing: where the system puts it) and asks for its last
+  // place after it has closed; interfaces without windows ignore both.
+  virtual void setWindowPosition(Window, const std::optional<WindowPosition>&) {}
+  virtual std::optional<WindowPosition> windowPosition(Window) const { return std::nullopt; }
 };
 
 }  // namespace quorvel

@@ -1,0 +1,71 @@
+// The batch subcommands of the six actions.
+#include <deque>
+#include <iostream>
+
+#include "app/application.h"
+#include "commands.h"
+#include "platform/file_system.h"
+
+namespace quorvel {
+
+namespace {
+
+// Stable storage for the commands: CLI11 writes into them while parsing.
+std::deque<ActionCommand>& actionCommands() {
+  static std::deque<ActionCommand> commands;
+  return commands;
+}
+
+ActionCommand& addActionCommand(CLI::App& cli, CommandTable& table, const char* name, int code,
+                                const char* description) {
+  ActionCommand& action = actionCommands().emplace_back();
+  action.code = code;
+  action.command = cli.add_subcommand(name, description);
+  action.command->add_option("--level", action.level, "The level's SCN file")->required();
+  action.command->add_flag_function(
+      "--verbose,!--no-verbose",
+      [&action](int64_t count) { action.verbose = count > 0; },
+      "Write detailed progress (default: the stored choice of the action dialog)");
+  table.add(action.command, [&action] { return runActionCommand(action); });
+  return action;
+}
+
+}  // namespace
+
+void registerActionCommands(CLI::App& cli, CommandTable& table) {
+  ActionCommand& importFile =
+      addActionCommand(cli, table, "import", kActionImportFile, "Import one model file into the level");
+  ActionCommand& importDirectory = addActionCommand(cli, table, "import-dir", kActionImportDirectory,
+                                                    "Import every model file of a directory into the level");
+  ActionCommand& updateSwp = addActionCommand(cli, table, "update-swp", kActionUpdateSwp,
+                                              "Add the textures the level's meshes name to its texture store");
+  ActionCommand& verify = addActionCommand(cli, table, "verify", kActionVerify,
+                                           "Report things known to cause problems in the game");
+  ActionCommand& rename = addActionCommand(cli, table, "rename", kActionRename, "Copy or move the level to a new name");
+  ActionCommand& extract = addActionCommand(cli, table, "extract", kActionExtract,
+                                            "Write one instance and its sub-objects as a GRF file");
+  // Each action's own options, one line each (added with the action).
+  (void)importFile, (void)importDirectory, (void)updateSwp, (void)verify, (void)rename, (void)extract;
+}
+
+int runActionCommand(const ActionCommand& action) {
+  ScriptedUserInterface ui(ScriptedUserInterface::Mode::Batch);
+  ui.setEcho(stdout, stderr);
+  ui.setStandingAnswer(kStartupNoticeCaption, Answer::Ok);
+  ui.silence(kStartupNoticeCaption);
+  // The file dialog hands back full paths; so does --level.
+  std::string folder = currentDirectory();
+  bool absolute = !action.level.empty() && (action.level[0] == '/' || action.level[0] == '\\');
+  ui.queueFile(absolute ? action.level : folder + "/" + action.level);
+
+  AppContext app(ui, folder);
+  app.traceStream = stderr;
+  if (!startUp(app)) return 1;
+  app.log.verbose = action.verbose.value_or(app.settings->readInt("StartupWindow", "VerboseMessages", 1) != 0);
+  for (const auto& step : action.prepare) step(ui, app);
+  bool ran = runPass(app, action.code);
+  shutDown(app);
+  return ran ? 0 : 1;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,47 @@
+// The console program's commands. main() registers each command with one
+// call; a command's own file adds its options and its run function.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "app/app_context.h"
+#include "platform/scripted_ui.h"
+
+namespace quorvel {
+
+// The chosen command runs and returns the process exit code.
+struct CommandTable {
+  std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
+  void add(CLI::App* command, std::function<int()> run) { commands.emplace_back(command, std::move(run)); }
+};
+
+// A batch action: `quorvel ACTION --level PATH.scn [options]`. The options
+// of an action turn into scripted answers or settings of the run through
+// the `prepare` steps, which run after start-up state exists and before the
+// action starts.
+struct ActionCommand {
+  CLI::App* command = nullptr;
+  int code = 0;
+  std::string level;
+  std::optional<bool> verbose;  // unset: the stored "VerboseMessages"
+  std::vector<std::function<void(ScriptedUserInterface&, AppContext&)>> prepare;
+};
+
+// The six action subcommands: import, import-dir, update-swp, verify,
+// rename, extract.
+void registerActionCommands(CLI::App& cli, CommandTable& table);
+
+// Runs one action in batch mode: the notice is confirmed, the level dialog
+// answers `--level`, every other question gets its scripted or safe answer.
+// 0 when the action ran, 1 when it was aborted or failed.
+int runActionCommand(const ActionCommand& action);
+
+// The interactive action loop on the terminal.
+int runInteractive();
+
+}  // namespace quorvel

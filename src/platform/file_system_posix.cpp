@@ -1,0 +1,275 @@
+// File operations on POSIX. Paths from the user and from level files use
+// "\\" as often as "/", and the level paths are lower-cased, so every path
+// is first turned into "/" form and, when it does not exist as written,
+// looked up without case one component at a time.
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include "util/text_format.h"
+
+namespace quorvel {
+
+namespace {
+
+struct FileCloser {
+  void operator()(FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<FILE, FileCloser>;
+
+struct DirCloser {
+  void operator()(DIR* dir) const { closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+bool existsExactly(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// The entry of `folder` whose name equals `name` without case; the first in
+// byte order when several do, so the choice never depends on readdir order.
+std::optional<std::string> findEntryNoCase(const std::string& folder, const std::string& name) {
+  DirHandle dir(opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir) return std::nullopt;
+  std::optional<std::string> best;
+  while (dirent* entry = readdir(dir.get())) {
+    std::string entryName = entry->d_name;
+    if (equalsNoCase(entryName, name) && (!best || entryName < *best)) best = entryName;
+  }
+  return best;
+}
+
+bool matchesWildcard(std::string_view name, std::string_view pattern) {
+  // Iterative matcher with one backtrack point: linear in practice and no
+  // recursion however many "*" a pattern holds.
+  size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || equalsNoCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool matchesAnyPattern(const std::string& name, const std::string& patterns) {
+  size_t start = 0;
+  while (start <= patterns.size()) {
+    size_t end = patterns.find(';', start);
+    if (end == std::string::npos) end = patterns.size();
+    std::string_view one = trimBlanks(std::string_view(patterns).substr(start, end - start));
+    if (!one.empty() && matchesWildcard(name, one)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// Writes `bytes` to a new temporary file beside `target`, synced to disk;
+// its name, or nothing.
+std::optional<std::string> writeTemporaryBeside(const std::string& target, const uint8_t* data,
+                                                size_t size, mode_t mode) {
+  std::string pattern = target + ".tmpXXXXXX";
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) return std::nullopt;
+  bool ok = true;
+  size_t done = 0;
+  while (ok && done < size) {
+    ssize_t written = write(fd, data + done, size - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) ok = false;
+    else done += static_cast<size_t>(written);
+  }
+  if (ok) ok = fchmod(fd, mode) == 0;
+  if (ok) ok = fsync(fd) == 0;
+  if (close(fd) != 0) ok = false;
+  if (!ok) {
+    unlink(pattern.c_str());
+    return std::nullopt;
+  }
+  return pattern;
+}
+
+mode_t modeForReplacement(const std::string& target) {
+  struct stat st;
+  if (stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+std::string resolvePath(const std::string& path) {
+  std::string slashed = path;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  if (slashed.empty() || existsExactly(slashed)) return slashed;
+
+  std::string resolved;
+  size_t pos = 0;
+  if (slashed[0] == '/') {
+    resolved = "/";
+    pos = 1;
+  }
+  bool missing = false;  // once a component is missing, the rest stays as written
+  while (pos <= slashed.size()) {
+    size_t end = slashed.find('/', pos);
+    if (end == std::string::npos) end = slashed.size();
+    std::string component = slashed.substr(pos, end - pos);
+    if (!component.empty()) {
+      std::string candidate = resolved + component;
+      if (!missing && component != "." && component != ".." && !existsExactly(candidate)) {
+        if (auto match = findEntryNoCase(resolved, component)) candidate = resolved + *match;
+        else missing = true;
+      }
+      resolved = candidate;
+    }
+    if (end < slashed.size() && (resolved.empty() || resolved.back() != '/')) resolved += '/';
+    pos = end + 1;
+  }
+  return resolved;
+}
+
+FILE* openFile(const std::string& path, const char* mode) {
+  return std::fopen(resolvePath(path).c_str(), mode);
+}
+
+bool fileExists(const std::string& path) { return existsExactly(resolvePath(path)); }
+
+bool canOpenForReading(const std::string& path) {
+  FileHandle file(openFile(path, "r"));
+  return file != nullptr;
+}
+
+bool canOpenForUpdate(const std::string& path) {
+  FileHandle file(openFile(path, "r+"));
+  return file != nullptr;
+}
+
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+  FileHandle file(openFile(path, "rb"));
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[65536];
+  for (;;) {
+    size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (got < sizeof chunk) break;
+  }
+  if (std::ferror(file.get())) return std::nullopt;
+  return bytes;
+}
+
+bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+  std::string target = resolvePath(path);
+  auto temporary = writeTemporaryBeside(target, bytes.data(), bytes.size(), modeForReplacement(target));
+  if (!temporary) return false;
+  if (std::rename(temporary->c_str(), target.c_str()) != 0) {
+    unlink(temporary->c_str());
+    return false;
+  }
+  return true;
+}
+
+bool copyFileReplacing(const std::string& from, const std::string& to) {
+  std::string source = resolvePath(from);
+  struct stat st;
+  if (stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  auto bytes = readWholeFile(source);
+  if (!bytes) return false;
+  std::string target = resolvePath(to);
+  auto temporary = writeTemporaryBeside(target, bytes->data(), bytes->size(), st.st_mode & 07777);
+  if (!temporary) return false;
+  // A copy keeps the last-write time of its source, as on Windows.
+  timespec times[2] = {st.st_atim, st.st_mtim};
+  utimensat(AT_FDCWD, temporary->c_str(), times, 0);
+  if (std::rename(temporary->c_str(), target.c_str()) != 0) {
+    unlink(temporary->c_str());
+    return false;
+  }
+  return true;
+}
+
+bool moveFileReplacing(const std::string& from, const std::string& to) {
+  std::string source = resolvePath(from);
+  std::string target = resolvePath(to);
+  if (std::rename(source.c_str(), target.c_str()) == 0) return true;
+  if (errno != EXDEV) return false;
+  // Across file systems: copy, then remove the original.
+  return copyFileReplacing(source, target) && unlink(source.c_str()) == 0;
+}
+
+bool deleteFile(const std::string& path) { return unlink(resolvePath(path).c_str()) == 0; }
+
+std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {
+  std::string dirPath = resolvePath(folder.empty() ? std::string(".") : folder);
+  std::vector<std::string> names;
+  DirHandle dir(opendir(dirPath.c_str()));
+  if (!dir) return names;
+  if (dirPath.back() != '/') dirPath += '/';
+  while (dirent* entry = readdir(dir.get())) {
+    std::string name = entry->d_name;
+    if (!matchesAnyPattern(name, pattern)) continue;
+    struct stat st;
+    if (stat((dirPath + name).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    std::string la = toLowerAscii(a), lb = toLowerAscii(b);
+    return la != lb ? la < lb : a < b;
+  });
+  return names;
+}
+
+std::optional<uint64_t> fileSize(const std::string& path) {
+  struct stat st;
+  if (stat(resolvePath(path).c_str(), &st) != 0) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
+}
+
+// Nanoseconds since 1970.
+std::optional<int64_t> lastWriteTime(const std::string& path) {
+  struct stat st;
+  if (stat(resolvePath(path).c_str(), &st) != 0) return std::nullopt;
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+bool setLastWriteTime(const std::string& path, int64_t time) {
+  timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(time / 1000000000);
+  times[1].tv_nsec = static_cast<long>(time % 1000000000);
+  if (times[1].tv_nsec < 0) {
+    times[1].tv_nsec += 1000000000;
+    times[1].tv_sec -= 1;
+  }
+  return utimensat(AT_FDCWD, resolvePath(path).c_str(), times, 0) == 0;
+}
+
+std::string currentDirectory() {
+  char buffer[PATH_MAX];
+  if (!getcwd(buffer, sizeof buffer)) return std::string();
+  return buffer;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,200 @@
+#include "platform/terminal_ui.h"
+
+#include <string>
+
+#include "import/import_options.h"
+#include "platform/file_system.h"
+#include "util/text_format.h"
+
+namespace quorvel {
+
+namespace {
+
+struct MenuEntry {
+  const char* key;
+  int code;
+  const char* caption;
+  const char* description;
+};
+
+// The visible buttons of the action dialog with their mnemonics.
+constexpr MenuEntry kMenu[] = {
+    {"f", kActionImportFile, "Import File", "Import a single model file (.3ds;.grf;.tpm)"},
+    {"d", kActionImportDirectory, "Import Directory", "Import all model files in a directory (*.3ds;*.grf;*.tpm)"},
+    {"s", kActionUpdateSwp, "Update SWP", "Given scene files (SCN/GRF), add new textures to existing PID/SWP."},
+    {"r", kActionRename, "Rename Level", "Rename a level"},
+    {"v", kActionVerify, "Verify Level",
+     "Perform basic level verification, warning of things known to cause problems in Halvorn."},
+};
+
+bool isAbsolute(const std::string& path) {
+  if (path.empty()) return false;
+  if (path[0] == '/' || path[0] == '\\') return true;
+  return path.size() >= 2 && path[1] == ':';
+}
+
+struct ButtonChoice {
+  const char* label;
+  const char* key;
+  Answer answer;
+};
+
+std::vector<ButtonChoice> buttonChoices(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::Ok: return {{"OK", "o", Answer::Ok}};
+    case Buttons::OkCancel: return {{"OK", "o", Answer::Ok}, {"Cancel", "c", Answer::Cancel}};
+    case Buttons::YesNo: return {{"Yes", "y", Answer::Yes}, {"No", "n", Answer::No}};
+  }
+  return {{"OK", "o", Answer::Ok}};
+}
+
+}  // namespace
+
+std::optional<std::string> TerminalUserInterface::readLine() {
+  out_.flush();
+  std::string line;
+  if (!std::getline(in_, line)) {
+    out_ << "\n";
+    atLineStart_ = true;
+    return std::nullopt;
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  atLineStart_ = true;
+  return line;
+}
+
+ActionChoice TerminalUserInterface::chooseAction(bool verbose) {
+  for (;;) {
+    out_ << "\nQuorvel - Select Action\n\n";
+    for (const MenuEntry& entry : kMenu)
+      out_ << "  " << entry.key << "  " << formatText("%-18s", entry.caption) << entry.description << "\n";
+    out_ << "  m  Verbose mode (prints detailed information about what's happening): "
+         << (verbose ? "on" : "off") << "\n";
+    out_ << "  x  Exit\n\nChoice: ";
+    auto line = readLine();
+    if (!line) return ActionChoice{kActionExit, verbose, false};
+    std::string choice = toLowerAscii(trimBlanks(*line));
+    if (choice == "m") {
+      verbose = !verbose;
+      continue;
+    }
+    if (choice == "x" || choice == "exit") return ActionChoice{kActionExit, verbose, true};
+    if (choice == "extract") return ActionChoice{kActionExtract, verbose, true};
+    for (const MenuEntry& entry : kMenu)
+      if (choice == entry.key || choice == toLowerAscii(entry.caption))
+        return ActionChoice{entry.code, verbose, true};
+    if (!choice.empty()) out_ << "Unknown choice \"" << choice << "\".\n";
+  }
+}
+
+void TerminalUserInterface::openMessagesWindow() {
+  out_ << "\n=== Quorvel v0.1 ===\n";
+  atLineStart_ = true;
+}
+
+void TerminalUserInterface::enableClose() {}
+
+void TerminalUserInterface::waitForClose() {
+  if (!atLineStart_) out_ << "\n";
+  out_ << "\n[Press Enter to close the messages]";
+  readLine();
+}
+
+void TerminalUserInterface::closeMessagesWindow() {}
+
+void TerminalUserInterface::appendMessagesText(std::string_view text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
+  if (plain.empty()) return;
+  out_ << plain;
+  out_.flush();
+  atLineStart_ = plain.back() == '\n';
+}
+
+Answer TerminalUserInterface::messageBox(const MessageBoxRequest& request) {
+  std::vector<ButtonChoice> choices = buttonChoices(request.buttons);
+  size_t defaultIndex = request.defaultButton >= 0 && static_cast<size_t>(request.defaultButton) < choices.size()
+                            ? static_cast<size_t>(request.defaultButton)
+                            : 0;
+  if (!atLineStart_) out_ << "\n";
+  out_ << "\n+-- " << request.caption << "\n";
+  std::string_view text = request.text;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    out_ << "| " << text.substr(0, end) << "\n";
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  for (;;) {
+    out_ << "+-- ";
+    for (size_t i = 0; i < choices.size(); ++i) {
+      if (i) out_ << " / ";
+      out_ << "[" << choices[i].key << "] " << choices[i].label << (i == defaultIndex ? " (Enter)" : "");
+    }
+    out_ << ": ";
+    auto line = readLine();
+    if (!line) return choices.size() == 1 ? Answer::Ok : choices.back().answer;
+    std::string answer = toLowerAscii(trimBlanks(*line));
+    if (answer.empty()) return choices[defaultIndex].answer;
+    for (const ButtonChoice& choice : choices)
+      if (answer == choice.key || answer == toLowerAscii(choice.label)) return choice.answer;
+  }
+}
+
+std::optional<std::string> TerminalUserInterface::openFile(const OpenFileRequest& request) {
+  std::string initial = request.initialFolder + request.initialFile;
+  bool canAccept = !request.initialFile.empty();
+  if (!atLineStart_) out_ << "\n";
+  out_ << "\n" << request.title << "\n";
+  out_ << "  Files of type: " << request.filterName << "  " << request.filterPattern << "\n";
+  out_ << "  Folder: " << (request.initialFolder.empty() ? "(current folder)" : request.initialFolder) << "\n";
+  for (;;) {
+    if (canAccept) out_ << "File [Enter: " << initial << ", -: cancel]: ";
+    else out_ << "File [empty answer: cancel]: ";
+    auto line = readLine();
+    if (!line) return std::nullopt;
+    std::string answer(trimBlanks(*line));
+    if (answer == "-") return std::nullopt;
+    if (answer.empty()) {
+      if (!canAccept) return std::nullopt;
+      answer = initial;
+    } else if (!isAbsolute(answer)) {
+      answer = request.initialFolder + answer;
+    }
+    if (answer.size() > request.maxLength) {
+      out_ << "The path is longer than " << request.maxLength << " characters.\n";
+      continue;
+    }
+    if (request.fileMustExist && !fileExists(answer)) {
+      out_ << answer << "\nFile not found.\nPlease verify the correct file name was given.\n";
+      continue;
+    }
+    return answer;
+  }
+}
+
+std::string TerminalUserInterface::askString(const std::string& prompt, const std::string& answer) {
+  if (!atLineStart_) out_ << "\n";
+  out_ << prompt << " [" << answer << "]: ";
+  auto line = readLine();
+  if (!line) return std::string();
+  return line->substr(0, 255);
+}
+
+bool TerminalUserInterface::editImportOptions(ImportOptions& options) {
+  MessageBoxRequest request;
+  request.caption = "Import Options";
+  request.text = formatText(
+      "Offset: %g, %g, %g\nScale: %g\nUse external import scale: %s\nAdd external import scale: %s\n"
+      "Replace meshes: %s\nReplace instances: %s\nNormalize texture names: %s",
+      static_cast<double>(options.XOffset), static_cast<double>(options.YOffset),
+      static_cast<double>(options.ZOffset), static_cast<double>(options.Scale),
+      options.UseExtImportScale ? "yes" : "no", options.AddExtImportScale ? "yes" : "no",
+      options.ReplaceMeshes ? "yes" : "no", options.ReplaceInstances ? "yes" : "no",
+      options.NormalizeTextureNames ? "yes" : "no");
+  request.buttons = Buttons::OkCancel;
+  return messageBox(request) == Answer::Ok;
+}
+
+}  // namespace quorvel
