@@ -3,23 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include "util/ascii_case.h"
 #include "values/scan_format.h"
 
 namespace quorvel {
 
 namespace {
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 bool isNameChar(int c) { return c != TextStream::kEnd && c != ' ' && c != '\t' && c != '\n' && c != '='; }
 

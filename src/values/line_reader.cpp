@@ -1,0 +1,113 @@
+#include "values/line_reader.h"
+
+#include <algorithm>
+
+#include "util/ascii_case.h"
+#include "values/scan_format.h"
+#include "values/text_file.h"
+
+namespace quorvel {
+
+bool LineReader::open(const std::string& path) {
+  std::optional<std::string> text = readTextFile(path);
+  if (!text) return false;
+  openText(std::move(*text));
+  return true;
+}
+
+void LineReader::openText(std::string text) {
+  text_ = std::move(text);
+  position_ = 0;
+  lineNumber_ = 0;
+  atEnd_ = false;
+  current_ = {};
+  nextLine();
+}
+
+void LineReader::close() {
+  text_.clear();
+  text_.shrink_to_fit();
+  position_ = 0;
+  current_ = {};
+  atEnd_ = true;
+}
+
+void LineReader::nextLine() {
+  for (;;) {
+    if (position_ >= text_.size()) {
+      atEnd_ = true;
+      current_ = {};
+      return;
+    }
+    // One physical line as a 1024-byte buffer holds it: at most 1022
+    // characters; the end of the text met while reading sets atEnd.
+    size_t start = position_;
+    size_t limit = std::min(text_.size(), start + kMaxLineLength);
+    size_t end = start;
+    while (end < limit && text_[end] != '\n') ++end;
+    bool lineEnd = end < text_.size() && end < limit;
+    position_ = lineEnd ? end + 1 : end;
+    if (!lineEnd && end - start < kMaxLineLength) atEnd_ = true;
+    ++lineNumber_;
+
+    std::string_view line(text_.data() + start, end - start);
+    size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t' || line[first] == '\n' ||
+                                   line[first] == '\r'))
+      ++first;
+    line.remove_prefix(first);
+    size_t slash = line.find('/');
+    if (slash != std::string_view::npos && slash + 1 < line.size() && line[slash + 1] == '/')
+      line = line.substr(0, slash);
+    if (!line.empty() || atEnd_) {
+      current_ = line;
+      return;
+    }
+  }
+}
+
+bool LineReader::matchFloats(std::string_view key, int count, float* out) {
+  static const char* const kParenthesised[] = {" %[^ =] = ( %f", " %[^ =] = ( %f , %f",
+                                               " %[^ =] = ( %f , %f , %f"};
+  static const char* const kBare[] = {" %[^ =] = %f", " %[^ =] = %f , %f", " %[^ =] = %f , %f , %f"};
+  count = std::clamp(count, 1, 3);
+  std::string foundKey;
+  float numbers[3] = {0, 0, 0};
+  auto scan = [&](const char* pattern) {
+    return scanFormat(current_, pattern, {&foundKey, &numbers[0], &numbers[1], &numbers[2]}) == count + 1;
+  };
+  if (!scan(kParenthesised[count - 1]) && !scan(kBare[count - 1])) return false;
+  if (!equalsIgnoreCase(foundKey, key)) return false;
+  std::copy(numbers, numbers + count, out);
+  nextLine();
+  return true;
+}
+
+namespace {
+
+bool matchKeyAndText(std::string_view line, std::string_view key, std::string& out, const char* quoted,
+                     const char* bare) {
+  std::string foundKey;
+  std::string text;
+  if (scanFormat(line, quoted, {&foundKey, &text}) != 2 && scanFormat(line, bare, {&foundKey, &text}) != 2)
+    return false;
+  if (!equalsIgnoreCase(foundKey, key)) return false;
+  out = std::move(text);
+  return true;
+}
+
+}  // namespace
+
+bool LineReader::matchText(std::string_view key, std::string& out) {
+  if (!matchKeyAndText(current_, key, out, " %[^ =] = \"%[^\"]", " %[^ =] = %[^ ]")) return false;
+  nextLine();
+  return true;
+}
+
+bool LineReader::matchKeyword(std::string_view key, std::string& out) {
+  if (!matchKeyAndText(current_, key, out, " %s \"%[^\"]", " %s %[^ ]")) return false;
+  nextLine();
+  return true;
+}
+
+}  // namespace quorvel
