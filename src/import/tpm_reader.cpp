@@ -6,7 +6,7 @@
 
 #include "import/tpm_primitives.h"
 #include "import/tpm_reader_state.h"
-#include "util/ascii_case.h"
+#include "util/text_format.h"
 #include "values/scan_format.h"
 #include "values/scan_pattern.h"
 #include "values/text_file.h"
@@ -23,6 +23,10 @@ int colorComponent(float c) {
   if (!(scaled > -1.0f)) return 0;
   if (scaled > 256.0f) return 256;
   return static_cast<int>(scaled);
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view firstWord(std::string_view line) {
@@ -150,18 +154,18 @@ void TpmReader::readBlocks() {
   while (lines_.hasLine()) {
     std::string_view line = lines_.currentLine();
     bool handled;
-    if (startsWithIgnoreCase(line, "fileinfo")) {
+    if (startsWithNoCase(line, "fileinfo")) {
       readFileInfoBlock();
       handled = true;
-    } else if (startsWithIgnoreCase(line, "material")) {
+    } else if (startsWithNoCase(line, "material")) {
       handled = readMaterialBlock();
-    } else if (startsWithIgnoreCase(line, "bone")) {
+    } else if (startsWithNoCase(line, "bone")) {
       handled = readBoneBlock();
-    } else if (startsWithIgnoreCase(line, "skin")) {
+    } else if (startsWithNoCase(line, "skin")) {
       handled = readMeshBlock("skin");
-    } else if (startsWithIgnoreCase(line, "mesh")) {
+    } else if (startsWithNoCase(line, "mesh")) {
       handled = readMeshBlock("mesh");
-    } else if (startsWithIgnoreCase(line, "instance")) {
+    } else if (startsWithNoCase(line, "instance")) {
       handled = readInstanceBlock();
     } else {
       handled = false;
@@ -205,7 +209,7 @@ void TpmReader::readFileInfoBlock() {
   readBlockBody([&] {
     std::string version;
     if (lines_.matchText("formatversion", version)) {
-      if (!equalsIgnoreCase(version, "1.0.2"))
+      if (!equalsNoCase(version, "1.0.2"))
         log_.logMessage("NOTE: File format version not supported, file may not load correctly.\n");
       return;
     }
@@ -285,7 +289,7 @@ bool TpmReader::readMeshBlock(const char* keyword) {
         mesh.materials.push_back(found->second);
       } else {
         mesh.materials.push_back(Material{});
-        if (!equalsIgnoreCase(text, "Default") && !equalsIgnoreCase(text, "Dummy"))
+        if (!equalsNoCase(text, "Default") && !equalsNoCase(text, "Dummy"))
           reportProblem("NOTE: Unknown material \"%s\" used in line %d\n", text.c_str(), line);
       }
       return;

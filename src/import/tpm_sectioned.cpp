@@ -6,7 +6,7 @@
 
 #include "import/tpm_primitives.h"
 #include "import/tpm_reader_state.h"
-#include "util/ascii_case.h"
+#include "util/text_format.h"
 #include "values/scan_format.h"
 #include "values/value_file.h"
 
@@ -53,17 +53,17 @@ void TpmReader::readSections() {
     }
     const int line = lines_.lineNumber();
     lines_.nextLine();
-    if (equalsIgnoreCase(name, "file info")) {
+    if (equalsNoCase(name, "file info")) {
       readFileInfoSection();
-    } else if (equalsIgnoreCase(name, "joints")) {
+    } else if (equalsNoCase(name, "joints")) {
       readJointsSection();
-    } else if (equalsIgnoreCase(name, "materials")) {
+    } else if (equalsNoCase(name, "materials")) {
       readMaterialsSection();
-    } else if (equalsIgnoreCase(name, "geometry")) {
+    } else if (equalsNoCase(name, "geometry")) {
       readGeometrySection();
-    } else if (equalsIgnoreCase(name, "objects")) {
+    } else if (equalsNoCase(name, "objects")) {
       readObjectsSection();
-    } else if (equalsIgnoreCase(name, "values")) {
+    } else if (equalsNoCase(name, "values")) {
       readValuesSection();
     } else {
       reportProblem("NOTE: Unsupported section '%s' in line %d\n", name.c_str(), line);
@@ -82,8 +82,8 @@ void TpmReader::readSectionBody(HandleLine handleLine) {
 void TpmReader::readFileInfoSection() {
   readSectionBody([&](std::string_view line, int) {
     std::string key, value;
-    if (scanFormat(line, "%[^= ] = \"%[^\"]\"", {&key, &value}) == 2 && equalsIgnoreCase(key, "fileversion") &&
-        !equalsIgnoreCase(value, "0.21"))
+    if (scanFormat(line, "%[^= ] = \"%[^\"]\"", {&key, &value}) == 2 && equalsNoCase(key, "fileversion") &&
+        !equalsNoCase(value, "0.21"))
       reportProblem("NOTE: File version number not supported, file may not parse correctly\n");
   });
 }
@@ -233,15 +233,15 @@ void TpmReader::readObjectsSection() {
       if (found != lookup.end()) appendInstance(*scene_, name, *found->second, position, rotation, s);
       return;
     }
-    if (equalsIgnoreCase(kind, "sphere")) {
+    if (equalsNoCase(kind, "sphere")) {
       Mesh& mesh = appendMesh(*scene_, name);
       buildSphere(mesh);
       appendInstance(*scene_, name, mesh, position, rotation, s);
-    } else if (equalsIgnoreCase(kind, "diamond")) {
+    } else if (equalsNoCase(kind, "diamond")) {
       Mesh& mesh = appendMesh(*scene_, name);
       buildDiamond(mesh);
       appendInstance(*scene_, name, mesh, position, rotation, s);
-    } else if (equalsIgnoreCase(kind, "box")) {
+    } else if (equalsNoCase(kind, "box")) {
       Mesh& mesh = appendMesh(*scene_, name);
       if (items == 11) {
         buildBox(mesh, 0.5f * scale[0], 0.5f * scale[1], 0.5f * scale[2]);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "util/ascii_case.h"
+#include "util/text_format.h"
 #include "values/scan_format.h"
 #include "values/text_file.h"
 
@@ -77,7 +77,7 @@ bool LineReader::matchFloats(std::string_view key, int count, float* out) {
     return scanFormat(current_, pattern, {&foundKey, &numbers[0], &numbers[1], &numbers[2]}) == count + 1;
   };
   if (!scan(kParenthesised[count - 1]) && !scan(kBare[count - 1])) return false;
-  if (!equalsIgnoreCase(foundKey, key)) return false;
+  if (!equalsNoCase(foundKey, key)) return false;
   std::copy(numbers, numbers + count, out);
   nextLine();
   return true;
@@ -91,7 +91,7 @@ bool matchKeyAndText(std::string_view line, std::string_view key, std::string& o
   std::string text;
   if (scanFormat(line, quoted, {&foundKey, &text}) != 2 && scanFormat(line, bare, {&foundKey, &text}) != 2)
     return false;
-  if (!equalsIgnoreCase(foundKey, key)) return false;
+  if (!equalsNoCase(foundKey, key)) return false;
   out = std::move(text);
   return true;
 }

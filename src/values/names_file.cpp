@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "app/message_log.h"
-#include "util/ascii_case.h"
+#include "util/text_format.h"
 #include "values/text_file.h"
 
 namespace quorvel {
@@ -40,7 +40,7 @@ void NamesFile::readText(std::string_view text) {
     std::string_view replacement = line.substr(p);
     if (word.empty() || replacement.empty()) continue;
     exact_[std::string(word)] = std::string(replacement);
-    lowerCase_[asciiLowerCopy(word)] = std::string(replacement);
+    lowerCase_[toLowerAscii(word)] = std::string(replacement);
   }
 }
 
@@ -50,7 +50,7 @@ std::string NamesFile::lookupName(const std::string& name) const {
 }
 
 std::string NamesFile::lookupNameIgnoreCase(const std::string& name) const {
-  auto found = lowerCase_.find(asciiLowerCopy(name));
+  auto found = lowerCase_.find(toLowerAscii(name));
   return found == lowerCase_.end() ? std::string() : found->second;
 }
 

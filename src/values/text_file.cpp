@@ -1,21 +1,14 @@
 #include "values/text_file.h"
 
-#include <cstdio>
-#include <memory>
-
+#include "platform/file_system.h"
 #include "values/text_stream.h"
 
 namespace quorvel {
 
 std::optional<std::string> readTextFile(const std::string& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes.append(buffer, got);
-  if (std::ferror(file.get())) return std::nullopt;
-  return normalizeLineEnds(std::move(bytes));
+  std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return normalizeLineEnds(std::string(bytes->begin(), bytes->end()));
 }
 
 std::string replaceExtension(const std::string& path, const std::string& suffix) {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "util/ascii_case.h"
+#include "util/text_format.h"
 #include "values/scan_format.h"
 
 namespace quorvel {
@@ -27,11 +27,11 @@ bool readNameAndEquals(TextStream& in, std::string& name) {
 bool readBool(TextStream& in, Value& out) {
   std::string_view word = in.readWord();
   if (word.size() > kMaxValueWord) return false;
-  if (equalsIgnoreCase(word, "true")) {
+  if (equalsNoCase(word, "true")) {
     out.setBool(true);
     return true;
   }
-  if (equalsIgnoreCase(word, "false")) {
+  if (equalsNoCase(word, "false")) {
     out.setBool(false);
     return true;
   }
@@ -111,11 +111,11 @@ bool parseAtDepth(TextStream& in, Value& out, std::string_view keyword, int dept
 }  // namespace
 
 std::optional<ValueType> valueTypeFromKeyword(std::string_view word) {
-  if (equalsIgnoreCase(word, "bool")) return ValueType::Bool;
-  if (equalsIgnoreCase(word, "int")) return ValueType::Int;
-  if (equalsIgnoreCase(word, "float")) return ValueType::Float;
-  if (equalsIgnoreCase(word, "string")) return ValueType::String;
-  if (equalsIgnoreCase(word, "group")) return ValueType::Group;
+  if (equalsNoCase(word, "bool")) return ValueType::Bool;
+  if (equalsNoCase(word, "int")) return ValueType::Int;
+  if (equalsNoCase(word, "float")) return ValueType::Float;
+  if (equalsNoCase(word, "string")) return ValueType::String;
+  if (equalsNoCase(word, "group")) return ValueType::Group;
   return std::nullopt;
 }
 
