@@ -29,6 +29,11 @@ void Mesh::setColor(int r, int g, int b) {
   color.b = static_cast<uint8_t>(std::clamp(b, 0, 255));
 }
 
+ValueTable* ensureValueTable(Mesh* mesh) {
+  if (!mesh->values) mesh->values = std::make_unique<ValueTable>(ValueType::Group, mesh->name);
+  return mesh->values.get();
+}
+
 bool Instance::attachValues(std::unique_ptr<ValueTable>& table) {
   if (!table) return attachValues(nullptr);
   if (!mesh) return false;

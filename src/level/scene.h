@@ -5,7 +5,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +74,10 @@ struct Mesh {
   void setColor(int r, int g, int b);
 };
 
+// The mesh's value table; a mesh without one first gets an empty Group named
+// after the mesh.
+ValueTable* ensureValueTable(Mesh* mesh);
+
 struct Instance {
   std::string name;
   Mesh* mesh = nullptr;  // a mesh of the same scene; not owned
@@ -78,8 +85,10 @@ struct Instance {
   Vec3 rotation;
   float scale = 1.0f;
 
-  // Without a table: whether the mesh has none. With one: the first table
-  // offered becomes the mesh's; the result says whether `table` is it.
+  // Without a table: whether the mesh has none. With one: when the mesh has
+  // no table yet, it takes ownership of `table` (which is left empty) and the
+  // result is true; otherwise nothing changes and the result says whether the
+  // mesh's table is the one offered. A table has one owner at a time.
   bool attachValues(std::unique_ptr<ValueTable>& table);
   bool attachValues(std::nullptr_t) const { return !mesh || !mesh->values; }
 };
@@ -93,15 +102,23 @@ class SceneFile {
 
   std::vector<std::unique_ptr<Instance>> instances;
   std::vector<std::unique_ptr<Mesh>> meshes;
+  // Where load and save print their progress lines ("Loading: '...'");
+  // null keeps them silent.
+  std::FILE* trace = stdout;
 
-  // Reads a scene file (plain or LZ-compressed); false when the file cannot
-  // be opened or is not a scene file. Trace lines go to standard output.
+  // Clears the scene and reads a scene file (plain or LZ-compressed). False
+  // when the file cannot be read or is not a well-formed scene file; the
+  // meshes read before the failure stay in the scene.
   bool load(const std::string& path);
+  // The same for file contents already in memory.
+  bool loadFromBytes(std::span<const uint8_t> bytes);
   // Writes the scene, replacing `path` atomically; false when it cannot be
-  // created.
+  // written (the old file is then left as it was) or when the scene cannot
+  // be stored (a name longer than 255 bytes). Sets each mesh's sectionRef
+  // and each value's tableIndex and nameOccurrence.
   bool save(const std::string& path);
-  // The bytes save() would write.
-  std::vector<uint8_t> serialize();
+  // The bytes save() writes, or nothing when the scene cannot be stored.
+  std::optional<std::vector<uint8_t>> serialize();
 
   void clear();
   // Releases every object without destroying it: for a scene that only
@@ -113,6 +130,11 @@ class SceneFile {
 };
 
 // Writes a level's SCN: a scene file with one "Header" section naming the GRF.
-bool writeLevelHeader(const std::string& scnPath, const std::string& grfPath);
+// False when the SCN cannot be written or the GRF path is longer than the
+// 1343 bytes the section holds.
+bool writeLevelHeader(const std::string& scnPath, const std::string& grfPath,
+                      std::FILE* trace = stdout);
+// The bytes of such an SCN, or nothing when the path does not fit.
+std::optional<std::vector<uint8_t>> levelHeaderBytes(const std::string& grfPath);
 
 }  // namespace quorvel

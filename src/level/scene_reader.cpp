@@ -1,0 +1,511 @@
+// SceneFile::load: turns the bytes of a scene file into meshes, instances and
+// value tables.
+//
+// The file is read whole and parsed in memory. Nothing in it is trusted:
+// every count is checked against the bytes that could hold it before
+// anything is allocated, and every index, offset and reference against what
+// it points into. A malformed file is rejected as a whole; the meshes read
+// before the fault stay in the scene, as they do when the file ends early.
+#include <cstdio>
+#include <unordered_map>
+
+#include "level/scene.h"
+#include "level/scene_format.h"
+#include "platform/compressed_input.h"
+#include "util/byte_io.h"
+
+namespace quorvel {
+namespace {
+
+using namespace scene_format;
+
+struct DirectoryEntry {
+  uint32_t offset = 0;
+  uint32_t length = 0;
+  uint32_t type = 0;
+};
+
+// A face's material index is valid when it names a material, or is 0 in a
+// mesh without materials (untextured meshes store 0).
+bool validMaterialIndex(int32_t index, size_t materialCount) {
+  return index == 0 || (index > 0 && static_cast<size_t>(index) < materialCount);
+}
+
+class SceneReader {
+ public:
+  SceneReader(SceneFile& scene, std::span<const uint8_t> file) : scene_(scene), file_(file) {}
+
+  bool read() {
+    ByteReader header(file_);
+    uint32_t magic = 0, entryCount = 0, nameCount = 0, nameTableOffset = 0;
+    if (!header.readU32(magic) || magic != kMagic) return false;
+    if (!header.skip(4) || !header.readU32(entryCount) || !header.readU32(nameCount) ||
+        !header.skip(4) || !header.readU32(nameTableOffset) || !header.skip(24))
+      return false;
+
+    trace("Reading name table\n");
+    if (!readNameTable(nameTableOffset, nameCount)) return false;
+    trace("Reading data dir\n");
+    if (!readDirectory(entryCount)) return false;
+    trace("Reading meshes\n");
+    meshByEntry_.assign(directory_.size(), nullptr);
+    for (size_t i = 0; i < directory_.size(); ++i) {
+      if (directory_[i].type != kSectionMesh) continue;
+      auto mesh = readMesh(directory_[i]);
+      if (!mesh) return false;
+      meshByEntry_[i] = mesh.get();
+      scene_.meshes.push_back(std::move(mesh));
+    }
+
+    std::optional<size_t> regionEntry, valueEntry;
+    for (size_t i = 0; i < directory_.size(); ++i) {
+      if (directory_[i].type == kSectionRegion) regionEntry = i;
+      if (directory_[i].type == kSectionValueTable) valueEntry = i;
+    }
+    if (!regionEntry || !valueEntry) return false;
+
+    trace("Reading values\n");
+    if (!readValueTable(directory_[*valueEntry])) return false;
+    trace("Reading instances\n");
+    return readInstances(directory_[*regionEntry]);
+  }
+
+ private:
+  void trace(const char* line) {
+    if (scene_.trace) std::fputs(line, scene_.trace);
+  }
+
+  bool readNameTable(uint32_t offset, uint32_t count) {
+    ByteReader r(file_);
+    if (!r.seek(offset) || !r.has(count, kNameEntryFixedSize + 1)) return false;
+    names_.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+      uint32_t handle = 0, length = 0;
+      if (!r.readU32(handle) || !r.readU32(length) || !r.skip(4)) return false;
+      if (length == 0 || length > kMaxNameLength + 1 || length > r.remaining()) return false;
+      size_t start = r.position();
+      std::string name;
+      // The name ends at its zero byte, which must lie within its length.
+      if (!r.readCString(name, length - 1) || !r.seek(start + length)) return false;
+      names_[handle] = std::move(name);
+    }
+    return true;
+  }
+
+  const std::string* nameOf(uint32_t handle) const {
+    auto it = names_.find(handle);
+    return it == names_.end() ? nullptr : &it->second;
+  }
+
+  bool readDirectory(uint32_t count) {
+    ByteReader r(file_);
+    if (!r.seek(kFileHeaderSize) || !r.has(count, kDirectoryEntrySize)) return false;
+    directory_.resize(count);
+    for (auto& entry : directory_) {
+      if (!r.skip(8) || !r.readU32(entry.offset) || !r.readU32(entry.length) || !r.skip(8) ||
+          !r.readU32(entry.type) || !r.skip(4))
+        return false;
+    }
+    return true;
+  }
+
+  // The data of the section a reference points to; nothing when the
+  // reference or the section's extent lies outside the file.
+  std::optional<std::span<const uint8_t>> sectionData(const DirectoryEntry& entry) const {
+    if (entry.offset > file_.size() || entry.length > file_.size() - entry.offset)
+      return std::nullopt;
+    return file_.subspan(entry.offset, entry.length);
+  }
+  std::optional<std::span<const uint8_t>> sectionByRef(uint32_t ref) const {
+    uint32_t index = refIndex(ref);
+    if (index >= directory_.size()) return std::nullopt;
+    return sectionData(directory_[index]);
+  }
+
+  static bool toWords(std::span<const uint8_t> bytes, std::vector<uint32_t>& words) {
+    if (bytes.size() % 4 != 0) return false;
+    words.resize(bytes.size() / 4);
+    for (size_t i = 0; i < words.size(); ++i) words[i] = decodeU32(&bytes[i * 4]);
+    return true;
+  }
+
+  std::unique_ptr<Mesh> readMesh(const DirectoryEntry& entry) {
+    auto header = sectionData(entry);
+    if (!header) return nullptr;
+    ByteReader r(*header);
+    uint32_t nameHandle = 0, geometryRef = 0, mappingRef = 0;
+    if (!r.readU32(nameHandle) || !r.readU32(geometryRef) || !r.readU32(mappingRef))
+      return nullptr;
+
+    auto mesh = std::make_unique<Mesh>();
+    if (const std::string* name = nameOf(nameHandle)) mesh->name = *name;
+
+    auto geometry = sectionByRef(geometryRef);
+    if (!geometry) return nullptr;
+    std::optional<std::span<const uint8_t>> mapping;
+    if (mappingRef != 0) {
+      mapping = sectionByRef(mappingRef);
+      if (!mapping) return nullptr;
+      mesh->layout = mapping->size() == 4 ? MeshLayout::VertexRecords : MeshLayout::FaceLists;
+    } else {
+      // Without a mapping the untextured flag of a VertexRecords geometry
+      // tells the layouts apart.
+      if (geometry->size() < 8) return nullptr;
+      mesh->layout = decodeU32(&(*geometry)[4]) == 1 ? MeshLayout::VertexRecords
+                                                     : MeshLayout::FaceLists;
+    }
+
+    if (!toWords(*geometry, mesh->rawGeometry)) return nullptr;
+    bool parsed = mesh->layout == MeshLayout::FaceLists ? parseFaceListsGeometry(*geometry, *mesh)
+                                                        : parseVertexRecordsGeometry(*geometry, *mesh);
+    if (!parsed) return nullptr;
+
+    if (mapping) {
+      if (!toWords(*mapping, mesh->rawMapping) || mesh->rawMapping.empty()) return nullptr;
+      if (mesh->layout == MeshLayout::FaceLists && !parseFaceListsMapping(*mapping, *mesh))
+        return nullptr;
+      if (!readMaterials(mesh->rawMapping[0], *mesh)) return nullptr;
+    }
+    for (const Face& face : mesh->faces)
+      if (!validMaterialIndex(face.material, mesh->materials.size())) return nullptr;
+    return mesh;
+  }
+
+  static bool readVec3(ByteReader& r, Vec3& v) {
+    return r.readF32(v.x) && r.readF32(v.y) && r.readF32(v.z);
+  }
+
+  static bool parseFaceListsGeometry(std::span<const uint8_t> data, Mesh& mesh) {
+    ByteReader r(data);
+    uint32_t vertexCount = 0, faceCount = 0, blue = 0, green = 0, red = 0;
+    if (!r.readU32(mesh.extraHeader[0]) || !r.readU32(mesh.extraHeader[1]) ||
+        !r.readU32(mesh.extraHeader[2]) || !r.readU32(vertexCount) || !r.readU32(faceCount) ||
+        !r.skip(8) || !r.readU32(blue) || !r.readU32(green) || !r.readU32(red))
+      return false;
+    mesh.setColor(static_cast<int>(std::min<uint32_t>(red, 255)),
+                  static_cast<int>(std::min<uint32_t>(green, 255)),
+                  static_cast<int>(std::min<uint32_t>(blue, 255)));
+    // Per face: three indices, a face normal and three corner normals.
+    if (!r.has(vertexCount, 12)) return false;
+    mesh.vertices.resize(vertexCount);
+    for (Vec3& v : mesh.vertices)
+      if (!readVec3(r, v)) return false;
+    if (!r.has(faceCount, 60)) return false;
+    mesh.faces.resize(faceCount);
+    for (size_t i = 0; i < faceCount; ++i) {
+      Face& face = mesh.faces[i];
+      for (int j = 0; j < 3; ++j) {
+        uint32_t index = 0;
+        if (!r.readU32(index) || index >= vertexCount) return false;
+        face.vertex[j] = static_cast<int32_t>(index);
+        face.normal[j] = static_cast<int32_t>(3 * i + j);
+      }
+    }
+    if (!r.skip(size_t{faceCount} * 12)) return false;
+    mesh.normals.resize(size_t{faceCount} * 3);
+    for (Vec3& n : mesh.normals)
+      if (!readVec3(r, n)) return false;
+    return true;
+  }
+
+  static bool parseFaceListsMapping(std::span<const uint8_t> data, Mesh& mesh) {
+    ByteReader r(data);
+    uint32_t texCoordCount = 0, faceCount = 0;
+    if (!r.skip(4) || !r.readU32(texCoordCount) || !r.readU32(faceCount)) return false;
+    if (faceCount != mesh.faces.size()) return false;
+    // Without texture coordinates the faces keep coordinate 0 and material 0.
+    if (texCoordCount == 0) return true;
+    if (!r.has(texCoordCount, 8)) return false;
+    mesh.texCoords.resize(texCoordCount);
+    for (Vec2& t : mesh.texCoords)
+      if (!r.readF32(t.u) || !r.readF32(t.v)) return false;
+    if (!r.has(faceCount, 16)) return false;
+    for (Face& face : mesh.faces) {
+      for (int j = 0; j < 3; ++j) {
+        uint32_t index = 0;
+        if (!r.readU32(index) || index >= texCoordCount) return false;
+        face.texCoord[j] = static_cast<int32_t>(index);
+      }
+    }
+    for (Face& face : mesh.faces)
+      if (!r.readI32(face.material)) return false;
+    return true;
+  }
+
+  static bool parseVertexRecordsGeometry(std::span<const uint8_t> data, Mesh& mesh) {
+    ByteReader r(data);
+    uint32_t packed = 0, positionCount = 0, recordCount = 0, indexCount = 0, polygonCount = 0;
+    if (!r.skip(8) || !r.readU32(packed) || !r.readU32(mesh.extraHeader[0]) ||
+        !r.readU32(mesh.extraHeader[1]) || !r.readU32(mesh.extraHeader[2]) ||
+        !r.readU32(positionCount) || !r.readU32(recordCount) || !r.readU32(indexCount) ||
+        !r.skip(4) || !r.readU32(polygonCount))
+      return false;
+    mesh.color = {static_cast<uint8_t>(packed >> 16), static_cast<uint8_t>(packed >> 8),
+                  static_cast<uint8_t>(packed)};
+
+    if (!r.has(positionCount, 12)) return false;
+    std::vector<Vec3> positions(positionCount);
+    for (Vec3& p : positions)
+      if (!readVec3(r, p)) return false;
+
+    if (!r.has(recordCount, kVertexRecordSize)) return false;
+    mesh.vertices.resize(recordCount);
+    mesh.normals.resize(recordCount);
+    mesh.texCoords.resize(recordCount);
+    for (size_t i = 0; i < recordCount; ++i) {
+      uint32_t position = 0;
+      if (!r.readU32(position) || position >= positionCount) return false;
+      mesh.vertices[i] = positions[position];
+      if (!readVec3(r, mesh.normals[i]) || !r.readF32(mesh.texCoords[i].u) ||
+          !r.readF32(mesh.texCoords[i].v) || !r.skip(8))
+        return false;
+    }
+
+    if (!r.has(indexCount, 4)) return false;
+    std::vector<int32_t> indices(indexCount);
+    for (int32_t& index : indices) {
+      uint32_t record = 0;
+      if (!r.readU32(record) || record >= recordCount) return false;
+      index = static_cast<int32_t>(record);
+    }
+
+    if (!r.has(polygonCount, kPolygonSize)) return false;
+    struct Polygon {
+      uint32_t corners, first;
+      int32_t material, attribute;
+    };
+    std::vector<Polygon> polygons(polygonCount);
+    // Fans never give more triangles than the index list has entries unless
+    // polygons overlap; bounding the total keeps a forged file from asking
+    // for billions of faces.
+    uint64_t totalFaces = 0;
+    for (Polygon& p : polygons) {
+      if (!r.readU32(p.corners) || !r.readU32(p.first) || !r.skip(16) ||
+          !r.readI32(p.material) || !r.readI32(p.attribute) || !r.skip(8))
+        return false;
+      if (p.corners < 3) continue;
+      if (p.first > indexCount || p.corners > indexCount - p.first) return false;
+      totalFaces += p.corners - 2;
+      if (totalFaces > indexCount) return false;
+    }
+    mesh.faces.reserve(static_cast<size_t>(totalFaces));
+    for (const Polygon& p : polygons) {
+      for (uint32_t k = 2; k < p.corners; ++k) {
+        Face face;
+        int32_t corners[3] = {indices[p.first], indices[p.first + k - 1], indices[p.first + k]};
+        for (int j = 0; j < 3; ++j)
+          face.vertex[j] = face.texCoord[j] = face.normal[j] = corners[j];
+        face.material = p.material;
+        face.attribute = p.attribute;
+        mesh.faces.push_back(face);
+      }
+    }
+    return true;
+  }
+
+  bool readMaterials(uint32_t ref, Mesh& mesh) {
+    auto data = sectionByRef(ref);
+    if (!data) return false;
+    ByteReader r(*data);
+    uint32_t count = 0;
+    if (!r.readU32(count) || !r.has(count, 24)) return false;
+    if (r.remaining() - size_t{count} * 24 < kMaterialTrailerSize) return false;
+    mesh.materials.resize(count);
+    std::string Material::*maps[3] = {&Material::colorMap, &Material::opacityMap,
+                                      &Material::bumpMap};
+    for (auto map : maps) {
+      for (Material& material : mesh.materials) {
+        uint32_t handle = 0;
+        if (!r.readU32(handle)) return false;
+        const std::string* name = nameOf(handle);
+        if (!name) return false;
+        material.*map = *name;
+      }
+    }
+    return r.skip(size_t{count} * 12) &&
+           r.readBytes(mesh.materialTrailer.data(), mesh.materialTrailer.size());
+  }
+
+  bool readValueTable(const DirectoryEntry& entry) {
+    auto data = sectionData(entry);
+    if (!data) return false;
+    ByteReader r(*data);
+
+    uint32_t nameCount = 0;
+    if (!r.skip(6) || !r.readU32(nameCount) || !r.skip(10)) return false;
+    // A name, its zero, its id and its count take at least 9 bytes.
+    if (!r.has(nameCount, 9)) return false;
+    std::unordered_map<uint32_t, std::string> valueNames;
+    valueNames.reserve(nameCount);
+    for (uint32_t i = 0; i < nameCount; ++i) {
+      std::string name;
+      uint32_t id = 0;
+      if (!r.readCString(name, r.remaining()) || !r.readU32(id) || !r.skip(4)) return false;
+      valueNames[id] = std::move(name);
+    }
+
+    uint32_t valueCount = 0;
+    if (!r.skip(5) || !r.readU32(valueCount) || !r.skip(9)) return false;
+    if (!r.has(valueCount, kValueRecordHeadSize + kValueRecordTailSize)) return false;
+
+    std::vector<std::unique_ptr<Value>> pool(valueCount);
+    std::vector<Value*> byPosition(valueCount);
+    std::vector<std::vector<uint32_t>> childPositions(valueCount);
+    for (uint32_t i = 0; i < valueCount; ++i) {
+      uint16_t type = 0;
+      uint32_t index = 0, nameId = 0;
+      if (!r.readU16(type) || !r.skip(1) || !r.readU32(index) || !r.skip(4) ||
+          !r.readU32(nameId) || !r.skip(12))
+        return false;
+      auto name = valueNames.find(nameId);
+      if (name == valueNames.end()) return false;
+      auto value = std::make_unique<Value>(static_cast<ValueType>(type), name->second);
+      value->tableIndex = static_cast<int32_t>(index);
+      switch (value->type) {
+        case ValueType::Bool: {
+          uint8_t b = 0;
+          if (!r.readU8(b)) return false;
+          value->scalar = b;
+          break;
+        }
+        case ValueType::Int:
+        case ValueType::Float:
+          if (!r.readU32(value->scalar)) return false;
+          break;
+        case ValueType::String:
+          if (!r.readCString(value->text, r.remaining())) return false;
+          break;
+        case ValueType::Group: {
+          uint32_t childCount = 0;
+          if (!r.readU32(childCount) || !r.has(childCount, 8)) return false;
+          childPositions[i].resize(childCount);
+          for (uint32_t& child : childPositions[i])
+            if (!r.readU32(child) || !r.skip(4)) return false;
+          break;
+        }
+        default:
+          break;  // other codes carry no payload
+      }
+      if (!r.skip(kValueRecordTailSize)) return false;
+      byPosition[i] = value.get();
+      pool[i] = std::move(value);
+    }
+    if (!linkChildren(pool, byPosition, childPositions)) return false;
+
+    for (auto& value : pool)
+      if (value) topLevel_.emplace(value->tableIndex, std::move(value));
+    return true;
+  }
+
+  // Moves every child into its group. Each value may have one parent, not
+  // itself, and no chain of parents may be longer than the depth limit (which
+  // also rules out cycles); otherwise the table is rejected.
+  static bool linkChildren(std::vector<std::unique_ptr<Value>>& pool,
+                           const std::vector<Value*>& byPosition,
+                           const std::vector<std::vector<uint32_t>>& childPositions) {
+    const size_t count = pool.size();
+    std::vector<int64_t> parent(count, -1);
+    for (size_t group = 0; group < count; ++group) {
+      for (uint32_t child : childPositions[group]) {
+        if (child >= count || child == group || parent[child] != -1) return false;
+        parent[child] = static_cast<int64_t>(group);
+      }
+    }
+    std::vector<int> depth(count, -1);
+    std::vector<size_t> chain;
+    for (size_t start = 0; start < count; ++start) {
+      chain.clear();
+      size_t node = start;
+      while (depth[node] < 0 && parent[node] >= 0) {
+        chain.push_back(node);
+        if (chain.size() > static_cast<size_t>(kMaxValueDepth)) return false;
+        node = static_cast<size_t>(parent[node]);
+      }
+      int d = depth[node] < 0 ? 0 : depth[node];
+      depth[node] = d;
+      for (size_t k = chain.size(); k-- > 0;) {
+        depth[chain[k]] = ++d;
+        if (d > kMaxValueDepth) return false;
+      }
+    }
+    for (size_t group = 0; group < count; ++group) {
+      auto& children = byPosition[group]->children;
+      children.reserve(childPositions[group].size());
+      for (uint32_t child : childPositions[group]) children.push_back(std::move(pool[child]));
+    }
+    return true;
+  }
+
+  bool readInstances(const DirectoryEntry& entry) {
+    auto data = sectionData(entry);
+    if (!data) return false;
+    ByteReader r(*data);
+    uint32_t count = 0;
+    if (!r.readU32(count) || !r.has(count, kInstanceRecordSize)) return false;
+    std::unordered_map<const Value*, Mesh*> tableOwner;
+    for (uint32_t i = 0; i < count; ++i) {
+      uint32_t meshRef = 0, nameHandle = 0, tableIndex = 0, hasTable = 0;
+      auto instance = std::make_unique<Instance>();
+      if (!r.readU32(meshRef) || !r.readU32(nameHandle) || !readVec3(r, instance->position) ||
+          !readVec3(r, instance->rotation) || !r.readF32(instance->scale) ||
+          !r.readU32(tableIndex) || !r.readU32(hasTable))
+        return false;
+      uint32_t meshEntry = refIndex(meshRef);
+      const std::string* name = nameOf(nameHandle);
+      if (meshEntry >= meshByEntry_.size() || !meshByEntry_[meshEntry] || !name) continue;
+      instance->name = *name;
+      instance->mesh = meshByEntry_[meshEntry];
+      if (hasTable != 0) attachTable(*instance, static_cast<int32_t>(tableIndex));
+      scene_.instances.push_back(std::move(instance));
+    }
+    return true;
+  }
+
+  // The first instance of a mesh decides its table. A table already owned by
+  // another mesh is copied, so that both meshes keep their values and each
+  // table has a single owner.
+  void attachTable(Instance& instance, int32_t tableIndex) {
+    auto it = topLevel_.find(tableIndex);
+    if (it == topLevel_.end() || instance.mesh->values) return;
+    if (it->second.table) {
+      const Value* table = it->second.table.get();
+      instance.attachValues(it->second.table);
+      it->second.owner = table;
+      it->second.ownerMesh = instance.mesh;
+    } else if (it->second.ownerMesh != instance.mesh) {
+      std::unique_ptr<ValueTable> copy = it->second.owner->clone();
+      instance.attachValues(copy);
+    }
+  }
+
+  struct TopLevelValue {
+    TopLevelValue(std::unique_ptr<Value> v) : table(std::move(v)) {}
+    std::unique_ptr<Value> table;  // until a mesh takes it
+    const Value* owner = nullptr;
+    Mesh* ownerMesh = nullptr;
+  };
+
+  SceneFile& scene_;
+  std::span<const uint8_t> file_;
+  std::unordered_map<uint32_t, std::string> names_;
+  std::vector<DirectoryEntry> directory_;
+  std::vector<Mesh*> meshByEntry_;
+  std::unordered_map<int32_t, TopLevelValue> topLevel_;
+};
+
+}  // namespace
+
+bool SceneFile::loadFromBytes(std::span<const uint8_t> bytes) {
+  clear();
+  return SceneReader(*this, bytes).read();
+}
+
+bool SceneFile::load(const std::string& path) {
+  clear();
+  if (trace) std::fprintf(trace, "Loading: '%s'\n", path.c_str());
+  auto bytes = readPossiblyCompressedFile(path);
+  if (!bytes) return false;
+  return SceneReader(*this, *bytes).read();
+}
+
+}  // namespace quorvel

@@ -1,0 +1,521 @@
+// SceneFile::save and writeLevelHeader: the scene file format written byte
+// for byte as the game expects it.
+//
+// The file is assembled in memory and then replaces the target atomically,
+// so a failed save never leaves a half-written level. Meshes read from a file
+// are written from their kept raw sections (only the reference words change);
+// new meshes get generated sections.
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <unordered_set>
+
+#include "level/scene.h"
+#include "level/scene_format.h"
+#include "platform/file_system.h"
+#include "util/byte_io.h"
+
+namespace quorvel {
+namespace {
+
+using namespace scene_format;
+
+// One scene file being written: the name list, the directory and the bytes.
+class FileBuilder {
+ public:
+  void registerName(const std::string& name) { ++names_[name].count; }
+
+  // Gives the handles in name order and builds the name table. False when a
+  // name is longer than the game reads.
+  bool assignHandles() {
+    uint32_t handle = kFirstHandle;
+    for (auto& [name, entry] : names_) {
+      if (name.size() > kMaxNameLength) return false;
+      entry.handle = handle++;
+      nameTable_.u32(entry.handle);
+      nameTable_.u32(static_cast<uint32_t>(name.size() + 1));
+      nameTable_.u32(entry.count);
+      nameTable_.cstring(name);
+    }
+    return true;
+  }
+  uint32_t handle(const std::string& name) const { return names_.at(name).handle; }
+
+  // Header and directory placeholders, filled in by finish().
+  void start(size_t entryCount, size_t expectedSize) {
+    out.reserve(expectedSize);
+    directory_.resize(entryCount);
+    out.zeros(kFileHeaderSize + kDirectoryEntrySize * entryCount);
+  }
+
+  // Starts the next section; returns its reference.
+  uint32_t beginSection(const std::string& name, uint32_t type) {
+    Entry& entry = directory_[next_];
+    entry.handle = handle(name);
+    entry.type = type;
+    entry.offset = static_cast<uint32_t>(out.size());
+    current_ = next_++;
+    return sectionRef(static_cast<uint32_t>(current_));
+  }
+  void endSection() {
+    Entry& entry = directory_[current_];
+    entry.length = static_cast<uint32_t>(out.size() - entry.offset);
+  }
+  // The reference the next section will get.
+  uint32_t nextRef() const { return sectionRef(static_cast<uint32_t>(next_)); }
+
+  std::vector<uint8_t> finish() {
+    const uint32_t nameTableOffset = static_cast<uint32_t>(out.size());
+    out.bytes(nameTable_.buffer().data(), nameTable_.size());
+    std::vector<uint8_t>& bytes = out.buffer();
+    size_t at = kFileHeaderSize;
+    for (size_t i = 0; i < directory_.size(); ++i, at += kDirectoryEntrySize) {
+      const Entry& e = directory_[i];
+      encodeU32(&bytes[at], e.handle);
+      encodeU32(&bytes[at + 8], e.offset);
+      encodeU32(&bytes[at + 12], e.length);
+      encodeU32(&bytes[at + 24], e.type);
+      encodeU32(&bytes[at + 28], sectionRef(static_cast<uint32_t>(i)));
+    }
+    const uint32_t header[] = {kMagic,
+                               static_cast<uint32_t>(bytes.size()),
+                               static_cast<uint32_t>(directory_.size()),
+                               static_cast<uint32_t>(names_.size()),
+                               static_cast<uint32_t>(nameTable_.size()),
+                               nameTableOffset,
+                               0,
+                               12,
+                               10};
+    for (size_t i = 0; i < std::size(header); ++i) encodeU32(&bytes[i * 4], header[i]);
+    return std::move(bytes);
+  }
+
+  ByteWriter out;
+
+ private:
+  struct NameEntry {
+    uint32_t count = 0;
+    uint32_t handle = 0;
+  };
+  struct Entry {
+    uint32_t handle = 0, offset = 0, length = 0, type = 0;
+  };
+  // std::string orders by unsigned bytes, and a name before every longer
+  // name that starts with it: the order the game's name table has.
+  std::map<std::string, NameEntry> names_;
+  ByteWriter nameTable_;
+  std::vector<Entry> directory_;
+  size_t next_ = 0;
+  size_t current_ = 0;
+};
+
+Vec3 sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// The unit normal of (b - a) x (c - a); zero for a degenerate face.
+Vec3 faceNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
+  Vec3 u = sub(b, a), v = sub(c, a);
+  Vec3 n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+  float length = std::sqrt(dot(n, n));
+  if (!(length > 0)) return {};
+  return {n.x / length, n.y / length, n.z / length};
+}
+
+// Out-of-range indices in a model built by hand read as zero rather than
+// running off the list.
+template <typename T>
+T at(const std::vector<T>& list, int32_t index) {
+  return index >= 0 && static_cast<size_t>(index) < list.size() ? list[index] : T{};
+}
+
+void writeVec3(ByteWriter& w, const Vec3& v) {
+  w.f32(v.x);
+  w.f32(v.y);
+  w.f32(v.z);
+}
+
+void writeBoundingBox(ByteWriter& w, const std::vector<Vec3>& vertices) {
+  Vec3 lo, hi;
+  if (!vertices.empty()) lo = hi = vertices.front();
+  for (const Vec3& v : vertices) {
+    lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+    hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+  }
+  // x slowest, then z, then y: the corner order the game expects.
+  for (float x : {lo.x, hi.x})
+    for (float z : {lo.z, hi.z})
+      for (float y : {lo.y, hi.y}) writeVec3(w, {x, y, z});
+}
+
+bool isUntextured(const Mesh& mesh) {
+  return mesh.materials.empty() ||
+         (mesh.materials.size() == 1 && mesh.materials[0].colorMap.empty());
+}
+
+void writeWords(ByteWriter& w, const std::vector<uint32_t>& words) {
+  for (uint32_t word : words) w.u32(word);
+}
+
+class SceneWriter {
+ public:
+  SceneWriter(SceneFile& scene) : scene_(scene) {}
+
+  std::optional<std::vector<uint8_t>> write() {
+    registerNames();
+    trace("Writing name table\n");
+    if (!file_.assignHandles()) return std::nullopt;
+
+    size_t entryCount = 3;
+    size_t expected = 4096;
+    for (const auto& mesh : scene_.meshes) {
+      entryCount += mesh->materials.empty() ? 2 : 4;
+      expected += mesh->rawGeometry.size() * 4 + mesh->rawMapping.size() * 4 +
+                  mesh->faces.size() * 200 + mesh->vertices.size() * 12;
+    }
+    std::unordered_set<const Mesh*> inScene;
+    for (const auto& mesh : scene_.meshes) inScene.insert(mesh.get());
+    // An instance of a mesh that is not in this scene has nothing its
+    // reference could point to; it is left out rather than written dangling.
+    std::vector<const Instance*> instances;
+    for (const auto& instance : scene_.instances)
+      if (inScene.count(instance->mesh)) instances.push_back(instance.get());
+    expected += instances.size() * kInstanceRecordSize;
+    file_.start(entryCount, expected);
+
+    ByteWriter& out = file_.out;
+    file_.beginSection(".header", kSectionHeader);
+    out.u32(kMagic);
+    out.u32(kHeaderSectionWord);
+    file_.endSection();
+
+    file_.beginSection(".region", kSectionRegion);
+    const size_t regionOffset = out.size();
+    out.zeros(4 + kInstanceRecordSize * instances.size() + 4);
+    file_.endSection();
+
+    trace("Writing meshes\n");
+    for (auto& mesh : scene_.meshes) writeMesh(*mesh);
+
+    trace("Writing values\n");
+    const uint32_t valueTableRef = writeValueTable();
+
+    trace("Writing instances\n");
+    ByteWriter region;
+    region.u32(static_cast<uint32_t>(instances.size()));
+    for (const Instance* instance : instances) {
+      region.u32(static_cast<uint32_t>(instance->mesh->sectionRef));
+      region.u32(file_.handle(instance->name));
+      writeVec3(region, instance->position);
+      writeVec3(region, instance->rotation);
+      region.f32(instance->scale);
+      const ValueTable* table = instance->mesh->values.get();
+      region.u32(table ? static_cast<uint32_t>(table->tableIndex) : 0);
+      region.u32(table ? 1 : 0);
+    }
+    region.u32(valueTableRef);
+    std::copy(region.buffer().begin(), region.buffer().end(),
+              out.buffer().begin() + static_cast<std::ptrdiff_t>(regionOffset));
+
+    return file_.finish();
+  }
+
+ private:
+  void trace(const char* line) {
+    if (scene_.trace) std::fputs(line, scene_.trace);
+  }
+
+  void registerNames() {
+    for (const char* name : {".header", ".region", ".valuetable"}) file_.registerName(name);
+    for (const auto& mesh : scene_.meshes) {
+      file_.registerName(".geometry");
+      file_.registerName(mesh->name);
+      if (mesh->materials.empty()) continue;
+      file_.registerName(".mapping");
+      file_.registerName(".material");
+      for (const Material& m : mesh->materials) {
+        file_.registerName(m.colorMap);
+        file_.registerName(m.opacityMap);
+        file_.registerName(m.bumpMap);
+      }
+    }
+    for (const auto& instance : scene_.instances) file_.registerName(instance->name);
+  }
+
+  void writeMesh(Mesh& mesh) {
+    ByteWriter& out = file_.out;
+    const bool hasMaterials = !mesh.materials.empty();
+    const uint32_t ref = file_.beginSection(mesh.name, kSectionMesh);
+    mesh.sectionRef = static_cast<int32_t>(ref);
+    const uint32_t materialRef = ref + 3;
+    out.u32(file_.handle(mesh.name));
+    out.u32(ref + 1);
+    out.u32(hasMaterials ? ref + 2 : 0);
+    out.zeros(16);
+    file_.endSection();
+
+    const bool fromFile = !mesh.rawGeometry.empty();
+    file_.beginSection(".geometry", kSectionGeometry);
+    if (mesh.layout == MeshLayout::FaceLists) {
+      if (fromFile)
+        writeWords(out, mesh.rawGeometry);
+      else
+        writeFaceListsGeometry(mesh);
+    } else {
+      const bool untextured = isUntextured(mesh);
+      if (fromFile) {
+        if (mesh.rawGeometry.size() >= 2) {
+          mesh.rawGeometry[0] = untextured ? 0 : materialRef;
+          mesh.rawGeometry[1] = untextured ? 1 : 0;
+        }
+        writeWords(out, mesh.rawGeometry);
+      } else {
+        writeVertexRecordsGeometry(mesh, untextured ? 0 : materialRef, untextured);
+      }
+    }
+    file_.endSection();
+    if (!hasMaterials) return;
+
+    file_.beginSection(".mapping", kSectionMapping);
+    // A mesh read without a mapping whose materials were added later has no
+    // raw mapping to keep: its mapping is generated from the model.
+    if (fromFile && !mesh.rawMapping.empty()) {
+      mesh.rawMapping[0] = materialRef;
+      writeWords(out, mesh.rawMapping);
+    } else if (mesh.layout == MeshLayout::FaceLists) {
+      writeFaceListsMapping(mesh, materialRef);
+    } else {
+      out.u32(materialRef);
+    }
+    file_.endSection();
+
+    file_.beginSection(".material", kSectionMaterial);
+    out.u32(static_cast<uint32_t>(mesh.materials.size()));
+    for (const Material& m : mesh.materials) out.u32(file_.handle(m.colorMap));
+    for (const Material& m : mesh.materials) out.u32(file_.handle(m.opacityMap));
+    for (const Material& m : mesh.materials) out.u32(file_.handle(m.bumpMap));
+    for (size_t i = 0; i < mesh.materials.size() * 3; ++i) out.u32(128);
+    out.bytes(mesh.materialTrailer.data(), mesh.materialTrailer.size());
+    file_.endSection();
+  }
+
+  void writeFaceListsGeometry(const Mesh& mesh) {
+    ByteWriter& out = file_.out;
+    const uint32_t faceCount = static_cast<uint32_t>(mesh.faces.size());
+    for (uint32_t word : mesh.extraHeader) out.u32(word);
+    out.u32(static_cast<uint32_t>(mesh.vertices.size()));
+    out.u32(faceCount);
+    out.u32(3 * faceCount);
+    out.u32(8);
+    out.u32(mesh.color.b);
+    out.u32(mesh.color.g);
+    out.u32(mesh.color.r);
+    for (const Vec3& v : mesh.vertices) writeVec3(out, v);
+    for (const Face& f : mesh.faces)
+      for (int32_t index : f.vertex) out.i32(index);
+    for (const Face& f : mesh.faces)
+      writeVec3(out, faceNormal(at(mesh.vertices, f.vertex[0]), at(mesh.vertices, f.vertex[1]),
+                                at(mesh.vertices, f.vertex[2])));
+    for (const Face& f : mesh.faces)
+      for (int32_t index : f.normal) writeVec3(out, at(mesh.normals, index));
+    writeBoundingBox(out, mesh.vertices);
+  }
+
+  void writeFaceListsMapping(const Mesh& mesh, uint32_t materialRef) {
+    ByteWriter& out = file_.out;
+    out.u32(materialRef);
+    out.u32(static_cast<uint32_t>(mesh.texCoords.size()));
+    out.u32(static_cast<uint32_t>(mesh.faces.size()));
+    if (!mesh.texCoords.empty()) {
+      for (const Vec2& t : mesh.texCoords) {
+        out.f32(t.u);
+        out.f32(t.v);
+      }
+      for (const Face& f : mesh.faces)
+        for (int32_t index : f.texCoord) out.i32(index);
+    } else {
+      out.zeros(mesh.faces.size() * 12);
+    }
+    for (const Face& f : mesh.faces) out.i32(f.material);
+  }
+
+  // Each face becomes its own triangle with three unshared corners.
+  void writeVertexRecordsGeometry(const Mesh& mesh, uint32_t materialRef, bool untextured) {
+    ByteWriter& out = file_.out;
+    const uint32_t faceCount = static_cast<uint32_t>(mesh.faces.size());
+    const uint32_t cornerCount = 3 * faceCount;
+    out.u32(materialRef);
+    out.u32(untextured ? 1 : 0);
+    out.u32((uint32_t{mesh.color.r} << 16) | (uint32_t{mesh.color.g} << 8) | mesh.color.b);
+    for (uint32_t word : mesh.extraHeader) out.u32(word);
+    out.u32(cornerCount);
+    out.u32(cornerCount);
+    out.u32(cornerCount);
+    out.u32(8);
+    out.u32(faceCount);
+    for (const Face& f : mesh.faces)
+      for (int32_t index : f.vertex) writeVec3(out, at(mesh.vertices, index));
+    uint32_t corner = 0;
+    for (const Face& f : mesh.faces) {
+      for (int j = 0; j < 3; ++j) {
+        out.u32(corner++);
+        writeVec3(out, at(mesh.normals, f.normal[j]));
+        Vec2 t = at(mesh.texCoords, f.texCoord[j]);
+        out.f32(t.u);
+        out.f32(t.v);
+        out.u32(1);
+        out.u32(0);
+      }
+    }
+    for (uint32_t i = 0; i < cornerCount; ++i) out.u32(i);
+    for (uint32_t i = 0; i < faceCount; ++i) {
+      const Face& f = mesh.faces[i];
+      Vec3 a = at(mesh.vertices, f.vertex[0]);
+      Vec3 n = faceNormal(a, at(mesh.vertices, f.vertex[1]), at(mesh.vertices, f.vertex[2]));
+      out.u32(3);
+      out.u32(3 * i);
+      writeVec3(out, n);
+      out.f32(-dot(n, a));
+      out.i32(untextured ? 0 : f.material);
+      out.i32(f.attribute);
+      out.u32(0);
+      out.u32(0);
+    }
+    writeBoundingBox(out, mesh.vertices);
+  }
+
+  // Numbers the values of every mesh's table and writes them children first.
+  uint32_t writeValueTable() {
+    std::vector<Value*> tables;
+    for (const auto& mesh : scene_.meshes)
+      if (mesh->values) tables.push_back(mesh->values.get());
+
+    struct NameCount {
+      uint32_t count = 0;
+      uint32_t id = 0;
+    };
+    std::map<std::string, NameCount> valueNames;
+    uint32_t valueCount = 0;
+    std::vector<Value*> stack;
+    for (Value* table : tables) {
+      stack.push_back(table);
+      while (!stack.empty()) {
+        Value* value = stack.back();
+        stack.pop_back();
+        value->nameOccurrence = static_cast<int32_t>(valueNames[value->name].count++);
+        ++valueCount;
+        for (auto it = value->children.rbegin(); it != value->children.rend(); ++it)
+          stack.push_back(it->get());
+      }
+    }
+
+    ByteWriter& out = file_.out;
+    const uint32_t ref = file_.beginSection(".valuetable", kSectionValueTable);
+    const uint32_t nameCount = static_cast<uint32_t>(valueNames.size());
+    out.zeros(6);
+    out.u32(nameCount);
+    out.zeros(6);
+    out.u32(nameCount);
+    uint32_t id = 0;
+    for (auto& [name, entry] : valueNames) {
+      entry.id = id++;
+      out.cstring(name);
+      out.u32(entry.id);
+      out.u32(entry.count);
+    }
+    out.zeros(5);
+    out.u32(valueCount);
+    out.zeros(5);
+    out.u32(valueCount);
+
+    // Post-order without recursion: a group is written after its children,
+    // so it can list their indices.
+    uint32_t written = 0;
+    std::vector<std::pair<Value*, size_t>> path;
+    for (Value* table : tables) {
+      path.emplace_back(table, 0);
+      while (!path.empty()) {
+        auto& [value, next] = path.back();
+        if (next < value->children.size()) {
+          Value* child = value->children[next++].get();
+          path.emplace_back(child, 0);
+          continue;
+        }
+        value->tableIndex = static_cast<int32_t>(written++);
+        writeValueRecord(*value, valueNames.at(value->name).id);
+        path.pop_back();
+      }
+    }
+    file_.endSection();
+    return ref;
+  }
+
+  void writeValueRecord(const Value& value, uint32_t nameId) {
+    ByteWriter& out = file_.out;
+    const uint32_t index = static_cast<uint32_t>(value.tableIndex);
+    out.u16(static_cast<uint16_t>(value.type));
+    out.u8(0);
+    out.u32(index);
+    out.u32(1);
+    out.u32(nameId);
+    out.zeros(12);
+    switch (value.type) {
+      case ValueType::Bool:
+        out.u8(static_cast<uint8_t>(value.scalar));
+        break;
+      case ValueType::Int:
+      case ValueType::Float:
+        out.u32(value.scalar);
+        break;
+      case ValueType::String:
+        out.cstring(value.text);
+        break;
+      case ValueType::Group:
+        out.u32(static_cast<uint32_t>(value.children.size()));
+        for (const auto& child : value.children) {
+          out.u32(static_cast<uint32_t>(child->tableIndex));
+          out.u32(1);
+        }
+        break;
+      default:
+        break;
+    }
+    out.u32(index);
+    out.u32(0);
+  }
+
+  SceneFile& scene_;
+  FileBuilder file_;
+};
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> SceneFile::serialize() { return SceneWriter(*this).write(); }
+
+bool SceneFile::save(const std::string& path) {
+  if (trace) std::fprintf(trace, "Saving: '%s'\n", path.c_str());
+  auto bytes = serialize();
+  return bytes && replaceFileAtomically(path, *bytes);
+}
+
+std::optional<std::vector<uint8_t>> levelHeaderBytes(const std::string& grfPath) {
+  if (grfPath.size() > kMaxLevelHeaderPath) return std::nullopt;
+  FileBuilder file;
+  file.registerName("Header");
+  file.assignHandles();
+  file.start(1, kLevelHeaderSize + 256);
+  file.beginSection("Header", kSectionLevelHeader);
+  file.out.u32(kLevelHeaderWord);
+  file.out.cstring(grfPath);
+  file.out.zeros(kLevelHeaderSize - 4 - (grfPath.size() + 1));
+  file.endSection();
+  return file.finish();
+}
+
+bool writeLevelHeader(const std::string& scnPath, const std::string& grfPath, std::FILE* trace) {
+  if (trace) std::fprintf(trace, "Saving: '%s'\n", scnPath.c_str());
+  auto bytes = levelHeaderBytes(grfPath);
+  if (trace) std::fputs("Writing name table\n", trace);
+  return bytes && replaceFileAtomically(scnPath, *bytes);
+}
+
+}  // namespace quorvel
