@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,23 @@ struct TexturePalette {
   int64_t handle = -1;          // low 20 bits zero; -1 = none derived yet
 };
 
+// The entry the update appends last to record where the first packer's pages
+// begin and how many half-pages it holds; not a texture.
+inline constexpr uint32_t kPackerMarkerId = 12345;
+inline constexpr uint32_t kPackerMarkerShape = 123;  // its width and pitch
+// Whether `entry` has the marker's shape (id 12345, width 123, pitch 123).
+bool isPackerMarker(const TextureEntry& entry);
+// A marker entry for pages starting at `firstPageOffset`.
+TextureEntry packerMarker(uint32_t firstPageOffset, uint32_t halfPages);
+
+// The game's fixed palette handles: palette j takes row j mod 98.
+struct PaletteHandleRow {
+  uint32_t handle;
+  uint32_t key;
+};
+inline constexpr size_t kPaletteHandleCount = 98;
+extern const PaletteHandleRow paletteHandleTable[kPaletteHandleCount];
+
 // CRC-32 over the lower-cased texture name + bump name (backslashes as
 // slashes, at most 511 characters), followed by the diffuse float.
 uint32_t textureId(float diffuse, const std::string& textureName, const std::string& bumpName);
@@ -57,10 +75,21 @@ class TextureDatabase {
   uint32_t primaryLimit = 0x600000;
   uint32_t primaryUsed = 0;
 
+  // Empties the lists; primaryLimit 0x600000, primaryUsed 0.
   void clear();
+  // Loads a PID file; false (and an empty database) when it cannot be read
+  // or is not a well-formed PID.
   bool read(const std::string& pidPath);
-  bool write(const std::string& pidPath);
+  // The same from the bytes of a PID file.
+  bool parse(std::span<const uint8_t> bytes);
+  // Stores the PID, replacing the file atomically.
+  bool write(const std::string& pidPath) const;
+  // The bytes write() stores.
+  std::vector<uint8_t> serialize() const;
+  // Index of the first palette with the same colours, else of a new one.
   int findOrAddPalette(uint32_t count, const uint8_t* colors);
+  // Whether the last entry is the packer marker.
+  bool hasPackerMarker() const;
   // Gives every palette the handle and key of its row (index mod 98) of the
   // handle table and rewrites the palette handle in the entries' mipInfo.
   void renumberPalettes();

@@ -1,0 +1,192 @@
+#include "values/known_values.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/message_log.h"
+#include "platform/user_interface.h"
+
+namespace quorvel {
+namespace {
+
+// Records the message boxes; nothing else is expected of the interface here.
+class BoxRecorder : public UserInterface {
+ public:
+  std::vector<MessageBoxRequest> boxes;
+  ActionChoice chooseAction(bool) override { return {}; }
+  void openMessagesWindow() override {}
+  void enableClose() override {}
+  void waitForClose() override {}
+  void closeMessagesWindow() override {}
+  void appendMessagesText(std::string_view) override {}
+  bool pumpMessages() override { return true; }
+  Answer messageBox(const MessageBoxRequest& request) override {
+    boxes.push_back(request);
+    return Answer::Ok;
+  }
+  std::optional<std::string> openFile(const OpenFileRequest&) override { return std::nullopt; }
+  std::string askString(const std::string&, const std::string&) override { return ""; }
+  bool editImportOptions(ImportOptions&) override { return false; }
+};
+
+class NameListFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::path(testing::TempDir()) /
+           ("quorvel_names_" + std::to_string(getpid()) + "_" + info->name());
+    std::filesystem::create_directories(dir_);
+    ASSERT_TRUE(log.openLogFile((dir_ / "log.txt").string()));
+    log.captureText(true);
+  }
+  std::string write(const std::string& name, const std::string& text) {
+    std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  std::string logFileText() {
+    log.closeLogFile();
+    std::ifstream in(dir_ / "log.txt", std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::filesystem::path dir_;
+  MessageLog log;
+  BoxRecorder ui;
+};
+
+TEST_F(NameListFile, TakesTrimmedEntriesAndSkipsCommentsBlanksAndRepeats) {
+  const std::string path = write("Quorvel.knownvalues.txt",
+                                 "% known names\n"
+                                 "   Class   \n"
+                                 "\t\n"
+                                 "\n"
+                                 "  %indented comment\n"
+                                 "Anim%02d\r\n"
+                                 "Class\n"
+                                 "Two Words\t \n"
+                                 "Detail%d 50%\n"
+                                 "Last");
+  NameList list{"Stale"};
+  loadNameList(path, list, log, ui);
+  EXPECT_EQ(list, (NameList{"Anim%02d", "Class", "Detail%d 50%", "Last", "Two Words"}));
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_EQ(log.takeText(), "");  // the messages window hears nothing
+  EXPECT_EQ(logFileText(), "Found \"" + path + "\":\n");
+}
+
+TEST_F(NameListFile, MissingFileShowsBoxAndLeavesListEmpty) {
+  const std::string path = (dir_ / "Quorvel.ignoretextures.txt").string();
+  NameList list{"Stale"};
+  loadNameList(path, list, log, ui);
+  EXPECT_TRUE(list.empty());
+  ASSERT_EQ(ui.boxes.size(), 1u);
+  EXPECT_EQ(ui.boxes[0].text, "Couldn't locate file \"" + path + "\"\n");
+  EXPECT_EQ(ui.boxes[0].caption, "Message");
+  EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
+  EXPECT_EQ(log.takeText(), "");
+  EXPECT_FALSE(log.problem);
+  EXPECT_EQ(logFileText(), "Couldn't find \"" + path + "\"\n\n");
+}
+
+KnownValues knownFrom(NameList names) {
+  KnownValues known;
+  known.names = std::move(names);
+  known.build();
+  return known;
+}
+
+std::string normalized(const KnownValues& known, const std::string& name) {
+  Value v(ValueType::Int, name);
+  known.normalizeValueNames(v);
+  return v.name;
+}
+
+TEST(KnownValueLookup, ExactNamesAndPatterns) {
+  KnownValues known = knownFrom({"Detail%d", "Class", "Anim%02d"});
+  EXPECT_TRUE(known.isKnown("Class"));
+  EXPECT_FALSE(known.isKnown("class"));
+  EXPECT_TRUE(known.isKnown("Detail3"));
+  EXPECT_TRUE(known.isKnown("Detail3b"));
+  EXPECT_FALSE(known.isKnown("DetailShadow"));
+  EXPECT_TRUE(known.isKnown("Anim7"));
+  EXPECT_FALSE(known.isKnown("Anim"));
+}
+
+TEST(KnownValueLookup, BuildKeepsFirstSpellingOfEachName) {
+  KnownValues known = knownFrom({"TYPE", "Type", "ANIM%d", "Anim%d", "Class"});
+  EXPECT_EQ(known.lowerMap.at("type"), "TYPE");
+  EXPECT_EQ(known.lowerMap.at("anim%d"), "ANIM%d");
+  EXPECT_EQ(known.patterns, (std::vector<std::string>{"ANIM%d", "Anim%d"}));
+  ASSERT_EQ(known.lowerPatterns.size(), 1u);
+  EXPECT_EQ(known.lowerPatterns[0].second, "ANIM%d");
+}
+
+TEST(NameNormalisation, CorrectsCaseToListedSpelling) {
+  KnownValues known = knownFrom({"Anim%02d", "Class"});
+  EXPECT_EQ(normalized(known, "CLASS"), "Class");
+  EXPECT_EQ(normalized(known, "class"), "Class");
+  EXPECT_EQ(normalized(known, "ANIM07"), "Anim07");
+  EXPECT_EQ(normalized(known, "Color"), "Color");
+}
+
+TEST(NameNormalisation, PatternOverwritesLettersBeforeNumberOnly) {
+  EXPECT_EQ(normalized(knownFrom({"A%d"}), "a12"), "A12");
+  EXPECT_EQ(normalized(knownFrom({"Anim%d"}), "ANIM 3xYZ"), "Anim 3xYZ");
+  EXPECT_EQ(normalized(knownFrom({"Detail%d"}), "dEtAiL9b"), "Detail9b");
+  // A name shorter than the pattern's text cannot match, so it stays.
+  EXPECT_EQ(normalized(knownFrom({"Detail%d"}), "det"), "det");
+}
+
+TEST(NameNormalisation, CapitalSpellingWinsBetweenTwoListed) {
+  KnownValues known = knownFrom({"Type", "TYPE"});
+  EXPECT_EQ(normalized(known, "type"), "TYPE");
+  EXPECT_EQ(normalized(known, "Type"), "TYPE");
+}
+
+TEST(NameNormalisation, EmptyListChangesNothing) {
+  EXPECT_EQ(normalized(knownFrom({}), "CLASS"), "CLASS");
+}
+
+TEST(NameNormalisation, MembersOfNestedGroupsBeforeTheGroup) {
+  KnownValues known = knownFrom({"Class", "Outer", "Inner", "Anim%d"});
+  Value root(ValueType::Group, "OUTER");
+  root.addChild(std::make_unique<Value>(ValueType::String, "CLASS"));
+  Value* inner = root.addChild(std::make_unique<Value>(ValueType::Group, "inner"));
+  inner->addChild(std::make_unique<Value>(ValueType::Int, "anim3"));
+  Value* deeper = inner->addChild(std::make_unique<Value>(ValueType::Group, "unlisted"));
+  deeper->addChild(std::make_unique<Value>(ValueType::Float, "class"));
+  known.normalizeValueNames(root);
+  EXPECT_EQ(root.name, "Outer");
+  EXPECT_EQ(root.children[0]->name, "Class");
+  EXPECT_EQ(inner->name, "Inner");
+  EXPECT_EQ(inner->children[0]->name, "Anim3");
+  EXPECT_EQ(deeper->name, "unlisted");
+  EXPECT_EQ(deeper->children[0]->name, "Class");
+}
+
+TEST(NameNormalisation, DeepTreesDoNotExhaustTheStack) {
+  KnownValues known = knownFrom({"Class"});
+  Value root(ValueType::Group, "g");
+  Value* at = &root;
+  for (int i = 0; i < 200000; ++i) at = at->addChild(std::make_unique<Value>(ValueType::Group, "g"));
+  at->addChild(std::make_unique<Value>(ValueType::Int, "CLASS"));
+  known.normalizeValueNames(root);
+  EXPECT_EQ(at->children[0]->name, "Class");
+  // Let the tree go without recursing through 200000 destructors.
+  std::vector<std::unique_ptr<Value>> parts;
+  for (Value* v = &root; !v->children.empty();) {
+    parts.push_back(std::move(v->children.back()));
+    v->children.pop_back();
+    v = parts.back().get();
+  }
+  while (!parts.empty()) parts.pop_back();
+}
+
+}  // namespace
+}  // namespace quorvel
