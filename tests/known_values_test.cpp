@@ -188,5 +188,32 @@ TEST(NameNormalisation, DeepTreesDoNotExhaustTheStack) {
   while (!parts.empty()) parts.pop_back();
 }
 
+TEST_F(NameListFile, ShippedKnownValuesCoverTheNamesQuorvelChecks) {
+  NameList list;
+  loadNameList(std::string(QUORVEL_SOURCE_DIR) + "/data/Quorvel.knownvalues.txt", list, log, ui);
+  ASSERT_TRUE(ui.boxes.empty());
+  KnownValues known;
+  known.names = list;
+  known.build();
+  for (const char* name :
+       {"Class", "Anim00", "Anim13", "A00", "A12", "Detail0", "DetailShadow", "File", "Head",
+        "Tail", "Body", "Mesh", "Physics", "Foot", "Hand", "Height", "Diffuse", "MipMap",
+        "Visible", "MasterObject", "SlaveObject", "NumJoints", "ext_GeometryType",
+        "ext_ImportScale", "Element1", "FireExpression", "TriggerActivate", "Type"})
+    EXPECT_TRUE(known.isKnown(name)) << name;
+  for (const std::string& entry : list) {
+    EXPECT_NE(entry.front(), '%') << entry;
+    EXPECT_EQ(entry.find(' '), std::string::npos) << entry;
+  }
+  EXPECT_EQ(normalized(known, "CLASS"), "Class");
+  EXPECT_EQ(normalized(known, "ANIM07"), "Anim07");
+
+  NameList ignored{"stale"};
+  loadNameList(std::string(QUORVEL_SOURCE_DIR) + "/data/Quorvel.ignoretextures.txt", ignored, log,
+               ui);
+  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_TRUE(ignored.empty());
+}
+
 }  // namespace
 }  // namespace quorvel
