@@ -351,7 +351,7 @@ TEST(SceneReaderValueLinks, SelfChildTwoParentsCyclesAndBadIndicesAreRejected) {
 
 TEST(SceneReaderValueLinks, NestingDeeperThanTheLimitIsRejected) {
   std::vector<std::vector<uint32_t>> chain(1);
-  for (uint32_t i = 1; i <= 129; ++i) chain.push_back({i - 1});
+  for (uint32_t i = 1; i <= 257; ++i) chain.push_back({i - 1});
   SceneFile scene;
   scene.trace = nullptr;
   EXPECT_FALSE(scene.loadFromBytes(fileWithGroups(chain)));

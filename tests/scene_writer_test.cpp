@@ -6,11 +6,13 @@
 #include "level/scene.h"
 #include "support/scene_bytes.h"
 #include "support/scene_fixtures.h"
+#include "support/scratch_folder.h"
 
 namespace quorvel {
 namespace {
 
 using namespace scene_testing;
+using testing_support::ScratchFolder;
 
 std::vector<uint8_t> serialized(SceneFile& scene) {
   scene.trace = nullptr;
@@ -423,16 +425,17 @@ TEST(SceneWriterTrace, WritesProgressLinesInOrder) {
   FILE* stream = fmemopen(buffer, sizeof buffer - 1, "w");
   SceneFile scene;
   scene.trace = stream;
-  const std::string dir = uniqueTempDir();
-  ASSERT_TRUE(scene.save(dir + "t.grf"));
+  ScratchFolder folder;
+  ASSERT_TRUE(scene.save(folder.file("t.grf")));
   std::fclose(stream);
-  EXPECT_EQ(std::string(buffer), "Saving: '" + dir +
-                                     "t.grf'\nWriting name table\nWriting meshes\nWriting values\n"
+  EXPECT_EQ(std::string(buffer), "Saving: '" + folder.file("t.grf") +
+                                     "'\nWriting name table\nWriting meshes\nWriting values\n"
                                      "Writing instances\n");
 }
 
 TEST(SceneWriterSave, ReplacesTheFileAndLeavesItIntactWhenTheSceneCannotBeStored) {
-  const std::string path = uniqueTempDir() + "level.grf";
+  ScratchFolder folder;
+  const std::string path = folder.file("level.grf");
   writeFile(path, {1, 2, 3});
   SceneFile scene;
   scene.trace = nullptr;
@@ -447,7 +450,8 @@ TEST(SceneWriterSave, ReplacesTheFileAndLeavesItIntactWhenTheSceneCannotBeStored
 TEST(SceneWriterSave, FailsWhenTheFolderDoesNotExist) {
   SceneFile scene;
   scene.trace = nullptr;
-  EXPECT_FALSE(scene.save(uniqueTempDir() + "missing/level.grf"));
+  ScratchFolder folder;
+  EXPECT_FALSE(scene.save(folder.file("missing/level.grf")));
 }
 
 TEST(LevelHeader, NamesTheGrfPathAfterTheWord22) {
@@ -470,7 +474,8 @@ TEST(LevelHeader, NamesTheGrfPathAfterTheWord22) {
 TEST(LevelHeader, PathMustFitTheSection) {
   EXPECT_TRUE(levelHeaderBytes(std::string(1343, 'p')));
   EXPECT_FALSE(levelHeaderBytes(std::string(1344, 'p')));
-  const std::string scn = uniqueTempDir() + "be.scn";
+  ScratchFolder folder;
+  const std::string scn = folder.file("be.scn");
   EXPECT_FALSE(writeLevelHeader(scn, std::string(1344, 'p'), nullptr));
   EXPECT_FALSE(std::filesystem::exists(scn));
   ASSERT_TRUE(writeLevelHeader(scn, "c:\\games\\be.grf", nullptr));

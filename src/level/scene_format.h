@@ -62,8 +62,9 @@ inline constexpr uint32_t kLevelHeaderSize = 1348;
 inline constexpr uint32_t kLevelHeaderWord = 22;
 inline constexpr uint32_t kMaxLevelHeaderPath = kLevelHeaderSize - 4 - 1;
 
-// Value trees deeper than this are rejected: the game's tables nest a few
-// levels, and a bound keeps every recursive walk safe.
-inline constexpr int kMaxValueDepth = 128;
+// Value trees whose chains of parents are longer than this are rejected: the
+// game's tables nest a few levels, the bound keeps every recursive walk safe,
+// and it is no tighter than what value files may hold.
+inline constexpr int kMaxValueNesting = 256;
 
 }  // namespace quorvel::scene_format

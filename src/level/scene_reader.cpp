@@ -418,14 +418,14 @@ class SceneReader {
       size_t node = start;
       while (depth[node] < 0 && parent[node] >= 0) {
         chain.push_back(node);
-        if (chain.size() > static_cast<size_t>(kMaxValueDepth)) return false;
+        if (chain.size() > static_cast<size_t>(kMaxValueNesting)) return false;
         node = static_cast<size_t>(parent[node]);
       }
       int d = depth[node] < 0 ? 0 : depth[node];
       depth[node] = d;
       for (size_t k = chain.size(); k-- > 0;) {
         depth[chain[k]] = ++d;
-        if (d > kMaxValueDepth) return false;
+        if (d > kMaxValueNesting) return false;
       }
     }
     for (size_t group = 0; group < count; ++group) {

@@ -1,14 +1,8 @@
 #include "support/scene_bytes.h"
 
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <unistd.h>
 
 namespace quorvel::scene_testing {
 
@@ -86,18 +80,6 @@ uint32_t wordAt(const std::vector<uint8_t>& bytes, size_t offset) {
 
 void setWordAt(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-}
-
-std::string uniqueTempDir() {
-  static std::atomic<int> counter{0};
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string("quorvel_") + (info ? info->test_suite_name() : "x") + "_" +
-                     (info ? info->name() : "y") + "_" + std::to_string(::getpid()) + "_" +
-                     std::to_string(counter++);
-  std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string() + "/";
 }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

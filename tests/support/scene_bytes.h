@@ -58,8 +58,6 @@ class SceneBytes {
 uint32_t wordAt(const std::vector<uint8_t>& bytes, size_t offset);
 void setWordAt(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);
 
-// A fresh, empty directory unique to the calling test.
-std::string uniqueTempDir();
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const std::string& path);
 

@@ -41,6 +41,9 @@ void registerActionCommands(CLI::App& cli, CommandTable& table);
 // 0 when the action ran, 1 when it was aborted or failed.
 int runActionCommand(const ActionCommand& action);
 
+// `dump FILE [--json [--geometry]]` and `resave IN OUT`.
+void registerSceneCommands(CLI::App& cli, CommandTable& table);
+
 // The interactive action loop on the terminal.
 int runInteractive();
 

@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
   cli.require_subcommand(1);
   CommandTable table;
   registerActionCommands(cli, table);
+  registerSceneCommands(cli, table);
   // Further commands, one line each.
 
   try {
