@@ -5,6 +5,7 @@
 #include "util/text_format.h"
 #include "values/scan_format.h"
 #include "values/text_file.h"
+#include "values/text_stream.h"
 
 namespace quorvel {
 
@@ -66,10 +67,33 @@ void LineReader::nextLine() {
   }
 }
 
+namespace {
+
+enum class KeyForm { BeforeEquals, Word };
+
+// The key as the matchers' patterns read it: after whitespace, the run of
+// characters other than blank and "=" (" %[^ =]") or the whitespace-delimited
+// word (" %s"). A line whose key differs cannot match, so the matchers look
+// at it before scanning the whole line.
+bool keyIs(std::string_view line, std::string_view key, KeyForm form) {
+  size_t p = 0;
+  while (p < line.size() && isScanSpace(static_cast<unsigned char>(line[p]))) ++p;
+  size_t start = p;
+  if (form == KeyForm::BeforeEquals) {
+    while (p < line.size() && line[p] != ' ' && line[p] != '=') ++p;
+  } else {
+    while (p < line.size() && !isScanSpace(static_cast<unsigned char>(line[p]))) ++p;
+  }
+  return equalsNoCase(line.substr(start, p - start), key);
+}
+
+}  // namespace
+
 bool LineReader::matchFloats(std::string_view key, int count, float* out) {
   static const char* const kParenthesised[] = {" %[^ =] = ( %f", " %[^ =] = ( %f , %f",
                                                " %[^ =] = ( %f , %f , %f"};
   static const char* const kBare[] = {" %[^ =] = %f", " %[^ =] = %f , %f", " %[^ =] = %f , %f , %f"};
+  if (!keyIs(current_, key, KeyForm::BeforeEquals)) return false;
   count = std::clamp(count, 1, 3);
   std::string foundKey;
   float numbers[3] = {0, 0, 0};
@@ -85,8 +109,9 @@ bool LineReader::matchFloats(std::string_view key, int count, float* out) {
 
 namespace {
 
-bool matchKeyAndText(std::string_view line, std::string_view key, std::string& out, const char* quoted,
-                     const char* bare) {
+bool matchKeyAndText(std::string_view line, std::string_view key, std::string& out, KeyForm form,
+                     const char* quoted, const char* bare) {
+  if (!keyIs(line, key, form)) return false;
   std::string foundKey;
   std::string text;
   if (scanFormat(line, quoted, {&foundKey, &text}) != 2 && scanFormat(line, bare, {&foundKey, &text}) != 2)
@@ -99,13 +124,13 @@ bool matchKeyAndText(std::string_view line, std::string_view key, std::string& o
 }  // namespace
 
 bool LineReader::matchText(std::string_view key, std::string& out) {
-  if (!matchKeyAndText(current_, key, out, " %[^ =] = \"%[^\"]", " %[^ =] = %[^ ]")) return false;
+  if (!matchKeyAndText(current_, key, out, KeyForm::BeforeEquals, " %[^ =] = \"%[^\"]", " %[^ =] = %[^ ]")) return false;
   nextLine();
   return true;
 }
 
 bool LineReader::matchKeyword(std::string_view key, std::string& out) {
-  if (!matchKeyAndText(current_, key, out, " %s \"%[^\"]", " %s %[^ ]")) return false;
+  if (!matchKeyAndText(current_, key, out, KeyForm::Word, " %s \"%[^\"]", " %s %[^ ]")) return false;
   nextLine();
   return true;
 }

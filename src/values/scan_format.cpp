@@ -14,11 +14,12 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A %[ set: the characters between "[" (or "[^") and the closing "]"; a "]"
-// right after the opening belongs to the set.
+// right after the opening belongs to the set. The program's sets are a few
+// characters long, so a search beats building a table.
 struct CharSet {
-  bool table[256] = {};
+  std::string_view members;
   bool negated = false;
-  bool contains(unsigned char c) const { return table[c] != negated; }
+  bool contains(char c) const { return (members.find(c) != std::string_view::npos) != negated; }
 };
 
 // Parses the set starting after "%[" (and a width); returns the index after
@@ -28,12 +29,11 @@ size_t parseSet(std::string_view format, size_t p, CharSet& set) {
     set.negated = true;
     ++p;
   }
-  if (p < format.size() && format[p] == ']') {
-    set.table[static_cast<unsigned char>(']')] = true;
-    ++p;
-  }
-  while (p < format.size() && format[p] != ']') set.table[static_cast<unsigned char>(format[p++])] = true;
+  size_t start = p;
+  if (p < format.size() && format[p] == ']') ++p;
+  while (p < format.size() && format[p] != ']') ++p;
   if (p >= format.size()) return std::string_view::npos;
+  set.members = format.substr(start, p - start);
   return p + 1;
 }
 
@@ -173,7 +173,7 @@ int scanFormat(std::string_view input, std::string_view format,
         if (p == std::string_view::npos) return stored;
         if (n >= input.size()) return inputEnded();
         size_t start = n;
-        while (n < input.size() && n - start < limit && set.contains(static_cast<unsigned char>(input[n]))) ++n;
+        while (n < input.size() && n - start < limit && set.contains(input[n])) ++n;
         if (n == start) return stored;
         std::get<std::string*>(*target++)->assign(input.substr(start, n - start));
         break;
