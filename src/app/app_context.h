@@ -30,6 +30,9 @@ struct AppContext {
 
   NameList ignoredTextures;
   KnownValues knownValues;
+  // Further folders (ending in a separator) searched for a list file that is
+  // not in the program folder; the console program's installed data folder.
+  std::vector<std::string> listFolders;
   ImportOptions importOptions;
 
   // The import set: meshes by name (byte order) and instances in the order

@@ -3,6 +3,7 @@
 #include "app/actions.h"
 #include "app/settings.h"
 #include "level/level_location.h"
+#include "platform/file_system.h"
 
 namespace quorvel {
 
@@ -34,10 +35,25 @@ namespace {
 
 constexpr size_t kMaxAnswerLength = 255;
 
-// The two list files of the program folder. Their loader comes with the
-// known-values lists; until then both lists stay empty, which every user of
-// them already handles (no texture is ignored, no value name is checked).
-void loadListFiles(AppContext& app) { (void)app; }
+// A list file of the program folder, or of the first further folder that
+// has it; the program folder's path when none has it, so that the missing
+// file is reported where the user is expected to put it.
+std::string findListFile(const AppContext& app, const char* name) {
+  std::string path = app.programFolder + name;
+  if (canOpenForReading(path)) return path;
+  for (const std::string& folder : app.listFolders)
+    if (canOpenForReading(folder + name)) return folder + name;
+  return path;
+}
+
+// The ignore-textures list first, then the known-values list and its lookup.
+void loadListFiles(AppContext& app) {
+  loadNameList(findListFile(app, "Quorvel.ignoretextures.txt"), app.ignoredTextures, app.log,
+               app.ui);
+  loadNameList(findListFile(app, "Quorvel.knownvalues.txt"), app.knownValues.names, app.log,
+               app.ui);
+  app.knownValues.build();
+}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "commands.h"
+#include "platform/data_folders.h"
 #include "platform/file_system.h"
 
 namespace quorvel {
@@ -60,6 +61,7 @@ int runActionCommand(const ActionCommand& action) {
 
   AppContext app(ui, folder);
   app.traceStream = stderr;
+  app.listFolders = installedDataFolders();
   if (!startUp(app)) return 1;
   app.log.verbose = action.verbose.value_or(app.settings->readInt("StartupWindow", "VerboseMessages", 1) != 0);
   for (const auto& step : action.prepare) step(ui, app);

@@ -3,6 +3,7 @@
 
 #include "app/application.h"
 #include "commands.h"
+#include "platform/data_folders.h"
 #include "platform/file_system.h"
 #include "platform/terminal_ui.h"
 
@@ -12,6 +13,7 @@ int runInteractive() {
   TerminalUserInterface ui(std::cin, std::cout);
   AppContext app(ui, currentDirectory());
   app.traceStream = stderr;
+  app.listFolders = installedDataFolders();
   return runApplication(app);
 }
 
