@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands.h"
+#include "import/tpm_dump.h"
 #include "level/scene.h"
 #include "level/scene_dump.h"
 #include "util/text_format.h"
@@ -19,6 +20,7 @@ struct DumpOptions {
   std::string path;
   bool json = false;
   bool geometry = false;
+  bool verbose = false;
 };
 
 int dumpScene(const DumpOptions& options) {
@@ -38,6 +40,25 @@ int dumpScene(const DumpOptions& options) {
   return 0;
 }
 
+// A TPM model: the reader's messages (on standard error with --json) and the
+// scene it produced.
+int dumpTpm(const DumpOptions& options) {
+  TpmDump dump = dumpTpmModel(options.path, options.json, options.geometry, options.verbose);
+  if (options.json) {
+    std::fputs(dump.messages.c_str(), stderr);
+    std::fputs(dump.output.c_str(), stdout);
+    return dump.loaded ? 0 : kFailed;
+  }
+  if (!dump.loaded) {
+    std::fprintf(stderr, "Cannot open '%s'.\n", options.path.c_str());
+    return kFailed;
+  }
+  std::fputs(dump.messages.c_str(), stdout);
+  if (!dump.messages.empty() && dump.messages.back() != '\n') std::fputc('\n', stdout);
+  std::fputs(dump.output.c_str(), stdout);
+  return 0;
+}
+
 // Readers by file extension (compared without case), one line per format.
 struct DumpFormat {
   const char* extension;
@@ -46,6 +67,7 @@ struct DumpFormat {
 const DumpFormat kDumpFormats[] = {
     {".grf", dumpScene},
     {".scn", dumpScene},
+    {".tpm", dumpTpm},
 };
 
 std::string extensionOf(const std::string& path) {
@@ -95,9 +117,10 @@ void registerSceneCommands(CLI::App& cli, CommandTable& table) {
   static std::deque<ResaveOptions> resaves;
   DumpOptions& dump = dumps.emplace_back();
   CLI::App* dumpCommand = cli.add_subcommand("dump", "Describe what Quorvel reads from a file");
-  dumpCommand->add_option("FILE", dump.path, "A .grf or .scn scene file")->required();
+  dumpCommand->add_option("FILE", dump.path, "A .grf or .scn scene file, or a .tpm model")->required();
   dumpCommand->add_flag("--json", dump.json, "Print the canonical JSON document");
   dumpCommand->add_flag("--geometry", dump.geometry, "With --json: add every mesh's lists");
+  dumpCommand->add_flag("--verbose", dump.verbose, "TPM models: also the reader's progress lines");
   table.add(dumpCommand, [&dump] { return runDump(dump); });
 
   ResaveOptions& resave = resaves.emplace_back();
