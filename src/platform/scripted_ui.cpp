@@ -58,7 +58,7 @@ void ScriptedUserInterface::unscripted(const std::string& description) {
 ActionChoice ScriptedUserInterface::chooseAction(bool verbose) {
   AskedQuestion question;
   question.kind = QuestionKind::ChooseAction;
-  question.presetAnswer = verbose ? "verbose" : "";
+  question.verboseShown = verbose;
   questions_.push_back(question);
   if (actions_.empty()) {
     unscripted("the action dialog");

@@ -26,6 +26,7 @@ struct AskedQuestion {
   std::string presetAnswer;     // ... and the answer shown
   Answer answer = Answer::Ok;   // MessageBox
   std::string answerText;       // OpenFile (empty = cancelled), AskString
+  bool verboseShown = false;    // ChooseAction: the check box as it opened
   bool scripted = true;         // false: nobody had scripted an answer
 };
 

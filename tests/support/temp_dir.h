@@ -1,0 +1,34 @@
+// A fresh folder for one test, removed with everything in it at the end.
+// Unique per process and test, so tests can run in parallel.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvel::testing_support {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The folder, ending in "/".
+  const std::string& path() const { return path_; }
+  // path() + relative.
+  std::string file(std::string_view relative) const;
+  // Writes `content` to path() + relative, creating folders on the way;
+  // returns the full path.
+  std::string write(std::string_view relative, std::string_view content) const;
+  // Creates the folder path() + relative (and its parents); returns it.
+  std::string makeFolder(std::string_view relative) const;
+
+ private:
+  std::string path_;
+};
+
+// The whole content of a file, or "<missing>" when it cannot be read.
+std::string readFileText(const std::string& path);
+
+}  // namespace quorvel::testing_support
