@@ -19,6 +19,15 @@ const char* const kWelcomeWindow =
 
 class ApplicationTest : public ::testing::Test {
  protected:
+  ApplicationTest() {
+    run.folder.write("Quorvel.ignoretextures.txt", "");
+    run.folder.write("Quorvel.knownvalues.txt", "");
+  }
+  // The log file after start-up with both list files present.
+  std::string startupLog() {
+    return std::string(kLogHeader) + "Found \"" + run.folder.path() + "Quorvel.ignoretextures.txt\":\n" +
+           "Found \"" + run.folder.path() + "Quorvel.knownvalues.txt\":\n";
+  }
   std::string logText() { return readFileText(run.folder.file("Quorvel_log.txt")); }
   std::string settingsText() { return readFileText(run.app.settingsPath()); }
   void makeLevel() {
@@ -33,7 +42,7 @@ class ApplicationTest : public ::testing::Test {
 TEST_F(ApplicationTest, StartupShowsTheNoticeAfterTheLogHeader) {
   run.ui.queueAnswer(Answer::Ok);
   ASSERT_TRUE(startUp(run.app));
-  EXPECT_EQ(logText(), kLogHeader);
+  EXPECT_EQ(logText(), startupLog());
   ASSERT_EQ(run.ui.questions().size(), 1u);
   const MessageBoxRequest& notice = run.ui.questions()[0].box;
   EXPECT_EQ(notice.caption, "Quorvel Technology Preview");
@@ -60,6 +69,20 @@ TEST_F(ApplicationTest, StartupShowsTheNoticeAfterTheLogHeader) {
             "   not have installed the full patch.");
 }
 
+TEST_F(ApplicationTest, MissingListFilesAreReportedAfterTheNotice) {
+  ScriptedRun bare;
+  bare.ui.queueAnswer(Answer::Ok);
+  ASSERT_TRUE(startUp(bare.app));
+  ASSERT_EQ(bare.ui.questions().size(), 3u);
+  EXPECT_EQ(bare.ui.questions()[0].box.caption, "Quorvel Technology Preview");
+  EXPECT_EQ(bare.ui.questions()[1].box.text,
+            "Couldn't locate file \"" + bare.folder.path() + "Quorvel.ignoretextures.txt\"\n");
+  EXPECT_EQ(bare.ui.questions()[2].box.text,
+            "Couldn't locate file \"" + bare.folder.path() + "Quorvel.knownvalues.txt\"\n");
+  EXPECT_TRUE(bare.app.ignoredTextures.empty());
+  EXPECT_TRUE(bare.app.knownValues.names.empty());
+}
+
 TEST_F(ApplicationTest, CancelledNoticeEndsTheProgramWithoutFurtherOutput) {
   run.ui.queueAnswer(Answer::Cancel);
   EXPECT_EQ(runApplication(run.app), 0);
@@ -74,7 +97,7 @@ TEST_F(ApplicationTest, ExitStoresTheVerboseChoice) {
   EXPECT_EQ(runApplication(run.app), 0);
   EXPECT_EQ(settingsText(), "[StartupWindow]\r\nVerboseMessages=0\r\n");
   EXPECT_TRUE(run.ui.windowEvents().empty());
-  EXPECT_EQ(logText(), kLogHeader);
+  EXPECT_EQ(logText(), startupLog());
 }
 
 TEST_F(ApplicationTest, MissingVerboseKeyStartsWithTheCheckBoxTicked) {
@@ -110,7 +133,7 @@ TEST_F(ApplicationTest, CancelledLevelDialogWritesLoadAborted) {
   run.ui.queueAction(kActionExit, true);
   EXPECT_EQ(runApplication(run.app), 0);
   EXPECT_EQ(run.ui.windowText(), std::string(kWelcomeWindow) + "Load aborted.\r\n");
-  EXPECT_EQ(logText(), std::string(kLogHeader) + kWelcome + "Load aborted.\n");
+  EXPECT_EQ(logText(), startupLog() + kWelcome + "Load aborted.\n");
   EXPECT_EQ(run.ui.windowEvents(), (std::vector<std::string>{"open", "enableClose", "waitForClose", "close"}));
 }
 
