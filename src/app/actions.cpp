@@ -1,5 +1,7 @@
 #include "app/actions.h"
 
+#include "tools/extract_model.h"
+
 namespace quorvel {
 
 namespace {
@@ -28,7 +30,7 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
   (void)level;
   switch (code) {
     case kActionVerify: return notAvailable(app, code);            // verifyLevel(app, level)
-    case kActionExtract: return notAvailable(app, code);           // extractModel(app, level)
+    case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return notAvailable(app, code);         // updateSwp(app, level)
     case kActionRename: return notAvailable(app, code);            // renameLevel(app, level)
     case kActionImportDirectory: return notAvailable(app, code);   // runImport(app, level, true)

@@ -46,6 +46,7 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
   ActionCommand& extract = addActionCommand(cli, table, "extract", kActionExtract,
                                             "Write one instance and its sub-objects as a GRF file");
   // Each action's own options, one line each (added with the action).
+  addExtractOptions(extract);
   (void)importFile, (void)importDirectory, (void)updateSwp, (void)verify, (void)rename, (void)extract;
 }
 

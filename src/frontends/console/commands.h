@@ -36,6 +36,9 @@ struct ActionCommand {
 // rename, extract.
 void registerActionCommands(CLI::App& cli, CommandTable& table);
 
+// `--instance NAME` of the extract command.
+void addExtractOptions(ActionCommand& extract);
+
 // Runs one action in batch mode: the notice is confirmed, the level dialog
 // answers `--level`, every other question gets its scripted or safe answer.
 // 0 when the action ran, 1 when it was aborted or failed.
