@@ -1,7 +1,6 @@
 #include "values/known_values.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +8,7 @@
 
 #include "app/message_log.h"
 #include "platform/user_interface.h"
+#include "support/scratch_folder.h"
 
 namespace quorvel {
 namespace {
@@ -36,26 +36,20 @@ class BoxRecorder : public UserInterface {
 class NameListFile : public testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::path(testing::TempDir()) /
-           ("quorvel_names_" + std::to_string(getpid()) + "_" + info->name());
-    std::filesystem::create_directories(dir_);
-    ASSERT_TRUE(log.openLogFile((dir_ / "log.txt").string()));
+    ASSERT_TRUE(log.openLogFile(folder.file("log.txt")));
     log.captureText(true);
   }
   std::string write(const std::string& name, const std::string& text) {
-    std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return folder.write(name, text);
   }
   std::string logFileText() {
     log.closeLogFile();
-    std::ifstream in(dir_ / "log.txt", std::ios::binary);
+    std::ifstream in(folder.file("log.txt"), std::ios::binary);
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
   }
-  std::filesystem::path dir_;
+  testing_support::ScratchFolder folder;
   MessageLog log;
   BoxRecorder ui;
 };
@@ -81,7 +75,7 @@ TEST_F(NameListFile, TakesTrimmedEntriesAndSkipsCommentsBlanksAndRepeats) {
 }
 
 TEST_F(NameListFile, MissingFileShowsBoxAndLeavesListEmpty) {
-  const std::string path = (dir_ / "Quorvel.ignoretextures.txt").string();
+  const std::string path = folder.file("Quorvel.ignoretextures.txt");
   NameList list{"Stale"};
   loadNameList(path, list, log, ui);
   EXPECT_TRUE(list.empty());

@@ -1,24 +1,18 @@
 #include "textures/texture_database.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "platform/file_system.h"
+#include "support/scratch_folder.h"
 #include "util/byte_io.h"
 
 namespace quorvel {
 namespace {
 
-std::string scratchPath(const std::string& name) {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
-                              ("quorvel_pid_" + std::to_string(getpid()) + "_" + info->name());
-  std::filesystem::create_directories(dir);
-  return (dir / name).string();
-}
+using testing_support::ScratchFolder;
 
 std::vector<uint8_t> colorBytes(uint32_t count, uint8_t seed) {
   std::vector<uint8_t> colors(count * 4);
@@ -64,13 +58,14 @@ TEST(PidReading, EmptyStoreKeepsStoredLimitAndUsedSpace) {
 }
 
 TEST(PidReading, ReadsFromFileAndFailsForMissingFile) {
-  const std::string path = scratchPath("lvl-130.pid");
+  ScratchFolder folder;
+  const std::string path = folder.file("lvl-130.pid");
   auto bytes = pidBytes(32, 0, 0, {}, 0x123456, 7);
   ASSERT_TRUE(replaceFileAtomically(path, bytes));
   TextureDatabase db;
   ASSERT_TRUE(db.read(path));
   EXPECT_EQ(db.primaryLimit, 0x123456u);
-  EXPECT_FALSE(db.read(scratchPath("absent-130.pid")));
+  EXPECT_FALSE(db.read(folder.file("absent-130.pid")));
   EXPECT_EQ(db.primaryLimit, 0x600000u);
 }
 
@@ -129,6 +124,7 @@ TEST(PidReading, RejectsCountsLargerThanTheFile) {
 }
 
 TEST(PidWriting, WritesExactBytes) {
+  ScratchFolder folder;
   TextureDatabase db;
   db.primaryLimit = 0x600000;
   db.primaryUsed = 0x20000;
@@ -148,12 +144,13 @@ TEST(PidWriting, WritesExactBytes) {
     expected.u32(word);
   EXPECT_EQ(db.serialize(), expected.buffer());
 
-  const std::string path = scratchPath("out-130.pid");
+  const std::string path = folder.file("out-130.pid");
   ASSERT_TRUE(db.write(path));
   EXPECT_EQ(readWholeFile(path), expected.buffer());
 }
 
 TEST(PidWriting, WriteThenReadGivesSameStore) {
+  ScratchFolder folder;
   TextureDatabase db;
   db.primaryLimit = 0x500000;
   db.primaryUsed = 0x60000;
@@ -169,7 +166,7 @@ TEST(PidWriting, WriteThenReadGivesSameStore) {
   odd.reserved = 3;
   db.entries = {texture(4, 0, 0), odd, packerMarker(0x40000, 4)};
 
-  const std::string path = scratchPath("round-130.pid");
+  const std::string path = folder.file("round-130.pid");
   ASSERT_TRUE(db.write(path));
   auto bytes = readWholeFile(path);
   ASSERT_TRUE(bytes);
@@ -192,8 +189,9 @@ TEST(PidWriting, WriteThenReadGivesSameStore) {
 }
 
 TEST(PidWriting, FailsWhenFolderIsMissing) {
+  ScratchFolder folder;
   TextureDatabase db;
-  EXPECT_FALSE(db.write(scratchPath("no-such-folder") + "/x-130.pid"));
+  EXPECT_FALSE(db.write(folder.file("no-such-folder") + "/x-130.pid"));
 }
 
 TEST(PackerMarker, RecognisedOnlyAsLastEntry) {

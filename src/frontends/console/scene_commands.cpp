@@ -8,6 +8,7 @@
 #include "import/tpm_dump.h"
 #include "level/scene.h"
 #include "level/scene_dump.h"
+#include "textures/pid_dump.h"
 #include "util/text_format.h"
 
 namespace quorvel {
@@ -59,6 +60,22 @@ int dumpTpm(const DumpOptions& options) {
   return 0;
 }
 
+// A texture index: its header, palettes and entries.
+int dumpPid(const DumpOptions& options) {
+  TextureDatabase db;
+  const bool loaded = db.read(options.path);
+  if (options.json) {
+    std::fputs(pidDumpJson(db, loaded).c_str(), stdout);
+    return loaded ? 0 : kFailed;
+  }
+  if (!loaded) {
+    std::fprintf(stderr, "Cannot read '%s' as a texture index (PID).\n", options.path.c_str());
+    return kFailed;
+  }
+  std::fputs(pidDumpText(db, options.path).c_str(), stdout);
+  return 0;
+}
+
 // Readers by file extension (compared without case), one line per format.
 struct DumpFormat {
   const char* extension;
@@ -68,6 +85,7 @@ const DumpFormat kDumpFormats[] = {
     {".grf", dumpScene},
     {".scn", dumpScene},
     {".tpm", dumpTpm},
+    {".pid", dumpPid},
 };
 
 std::string extensionOf(const std::string& path) {
@@ -117,7 +135,7 @@ void registerSceneCommands(CLI::App& cli, CommandTable& table) {
   static std::deque<ResaveOptions> resaves;
   DumpOptions& dump = dumps.emplace_back();
   CLI::App* dumpCommand = cli.add_subcommand("dump", "Describe what Quorvel reads from a file");
-  dumpCommand->add_option("FILE", dump.path, "A .grf or .scn scene file, or a .tpm model")->required();
+  dumpCommand->add_option("FILE", dump.path, "A .grf or .scn scene file, a .tpm model or a .pid texture index")->required();
   dumpCommand->add_flag("--json", dump.json, "Print the canonical JSON document");
   dumpCommand->add_flag("--geometry", dump.geometry, "With --json: add every mesh's lists");
   dumpCommand->add_flag("--verbose", dump.verbose, "TPM models: also the reader's progress lines");
