@@ -156,7 +156,6 @@ TEST_F(ApplicationTest, ActionsNotInThisBuildSaySo) {
       {kActionUpdateSwp, "Update SWP is not available in this build.\n"},
       {kActionRename, "Rename Level is not available in this build.\n"},
       {kActionVerify, "Verify Level is not available in this build.\n"},
-      {kActionExtract, "Extract Model is not available in this build.\n"},
   };
   for (const Case& c : cases) {
     run.ui.queueFile(run.folder.file("data/be.scn"));
