@@ -40,6 +40,7 @@ class FileBuilder {
     return true;
   }
   uint32_t handle(const std::string& name) const { return names_.at(name).handle; }
+  size_t nameTableSize() const { return nameTable_.size(); }
 
   // Header and directory placeholders, filled in by finish().
   void start(size_t entryCount, size_t expectedSize) {
@@ -166,11 +167,10 @@ class SceneWriter {
     if (!file_.assignHandles()) return std::nullopt;
 
     size_t entryCount = 3;
-    size_t expected = 4096;
+    size_t expected = kFileHeaderSize + 8 + 8 + file_.nameTableSize();
     for (const auto& mesh : scene_.meshes) {
       entryCount += mesh->materials.empty() ? 2 : 4;
-      expected += mesh->rawGeometry.size() * 4 + mesh->rawMapping.size() * 4 +
-                  mesh->faces.size() * 200 + mesh->vertices.size() * 12;
+      expected += kDirectoryEntrySize * (mesh->materials.empty() ? 2 : 4) + meshBytes(*mesh);
     }
     std::unordered_set<const Mesh*> inScene;
     for (const auto& mesh : scene_.meshes) inScene.insert(mesh.get());
@@ -179,7 +179,10 @@ class SceneWriter {
     std::vector<const Instance*> instances;
     for (const auto& instance : scene_.instances)
       if (inScene.count(instance->mesh)) instances.push_back(instance.get());
-    expected += instances.size() * kInstanceRecordSize;
+    expected += kDirectoryEntrySize * 3 + instances.size() * kInstanceRecordSize;
+    expected += numberValues();
+    // Reserving the whole file up front keeps the peak memory of a save at
+    // the model plus one copy of the file.
     file_.start(entryCount, expected);
 
     ByteWriter& out = file_.out;
@@ -383,31 +386,67 @@ class SceneWriter {
     writeBoundingBox(out, mesh.vertices);
   }
 
-  // Numbers the values of every mesh's table and writes them children first.
-  uint32_t writeValueTable() {
-    std::vector<Value*> tables;
+  // Counts the values of every mesh's table by name (a group before its
+  // children) and returns the size of the value table section.
+  size_t numberValues() {
     for (const auto& mesh : scene_.meshes)
-      if (mesh->values) tables.push_back(mesh->values.get());
-
-    struct NameCount {
-      uint32_t count = 0;
-      uint32_t id = 0;
-    };
-    std::map<std::string, NameCount> valueNames;
-    uint32_t valueCount = 0;
+      if (mesh->values) tables_.push_back(mesh->values.get());
+    size_t bytes = 20 + 18;
     std::vector<Value*> stack;
-    for (Value* table : tables) {
+    for (Value* table : tables_) {
       stack.push_back(table);
       while (!stack.empty()) {
         Value* value = stack.back();
         stack.pop_back();
-        value->nameOccurrence = static_cast<int32_t>(valueNames[value->name].count++);
-        ++valueCount;
+        value->nameOccurrence = static_cast<int32_t>(valueNames_[value->name].count++);
+        ++valueCount_;
+        bytes += kValueRecordHeadSize + kValueRecordTailSize + valuePayloadSize(*value);
         for (auto it = value->children.rbegin(); it != value->children.rend(); ++it)
           stack.push_back(it->get());
       }
     }
+    for (const auto& entry : valueNames_) bytes += entry.first.size() + 1 + 8;
+    return bytes;
+  }
 
+  static size_t valuePayloadSize(const Value& value) {
+    switch (value.type) {
+      case ValueType::Bool: return 1;
+      case ValueType::Int:
+      case ValueType::Float: return 4;
+      case ValueType::String: return value.text.size() + 1;
+      case ValueType::Group: return 4 + 8 * value.children.size();
+      default: return 0;
+    }
+  }
+
+  // The bytes of a mesh's sections as writeMesh writes them.
+  static size_t meshBytes(const Mesh& mesh) {
+    const size_t faces = mesh.faces.size();
+    size_t bytes = kMeshHeaderSize;
+    const bool fromFile = !mesh.rawGeometry.empty();
+    if (fromFile)
+      bytes += mesh.rawGeometry.size() * 4;
+    else if (mesh.layout == MeshLayout::FaceLists)
+      bytes += 4 * kFaceListsHeadWords + mesh.vertices.size() * 12 + faces * 60 + kBoundingBoxSize;
+    else
+      bytes += 4 * kVertexRecordsHeadWords + faces * (3 * 12 + 3 * kVertexRecordSize + 3 * 4) +
+               faces * kPolygonSize + kBoundingBoxSize;
+    if (mesh.materials.empty()) return bytes;
+    if (fromFile && !mesh.rawMapping.empty())
+      bytes += mesh.rawMapping.size() * 4;
+    else if (mesh.layout == MeshLayout::FaceLists)
+      bytes += 12 + mesh.texCoords.size() * 8 + faces * 16;
+    else
+      bytes += 4;
+    return bytes + 4 + mesh.materials.size() * 24 + kMaterialTrailerSize;
+  }
+
+  // Writes the values numbered by numberValues(), children first.
+  uint32_t writeValueTable() {
+    auto& valueNames = valueNames_;
+    const uint32_t valueCount = valueCount_;
+    const std::vector<Value*>& tables = tables_;
     ByteWriter& out = file_.out;
     const uint32_t ref = file_.beginSection(".valuetable", kSectionValueTable);
     const uint32_t nameCount = static_cast<uint32_t>(valueNames.size());
@@ -483,8 +522,16 @@ class SceneWriter {
     out.u32(0);
   }
 
+  struct NameCount {
+    uint32_t count = 0;
+    uint32_t id = 0;
+  };
+
   SceneFile& scene_;
   FileBuilder file_;
+  std::vector<Value*> tables_;
+  std::map<std::string, NameCount> valueNames_;
+  uint32_t valueCount_ = 0;
 };
 
 }  // namespace

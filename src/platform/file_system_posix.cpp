@@ -169,6 +169,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   FileHandle file(openFile(path, "rb"));
   if (!file) return std::nullopt;
   std::vector<uint8_t> bytes;
+  // Room for the whole file at once: growing by doubling would hold up to
+  // twice the file while a large level is read.
+  struct stat st;
+  if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes.reserve(static_cast<size_t>(st.st_size));
   uint8_t chunk[65536];
   for (;;) {
     size_t got = std::fread(chunk, 1, sizeof chunk, file.get());

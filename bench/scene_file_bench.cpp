@@ -1,0 +1,160 @@
+// Loading and saving a large level against copying the same file.
+//
+// The level is built once with the project's own writer. Each benchmark
+// reports its time as a ratio to a plain copy (read the whole file, write it
+// atomically) measured in the same run; load+save should stay within 4x.
+// The load+save benchmark also reports its peak heap use as a multiple of
+// the file size (target: within 4x).
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+
+#include "large_level.h"
+#include "platform/file_system.h"
+
+namespace {
+
+// Heap accounting: every operator new goes through here.
+std::atomic<size_t> heapInUse{0};
+std::atomic<size_t> heapPeak{0};
+
+void noteAllocation(size_t bytes) {
+  size_t now = heapInUse.fetch_add(bytes) + bytes;
+  size_t peak = heapPeak.load();
+  while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
+  }
+}
+
+}  // namespace
+
+// Each block carries its size in front so that delete can account for it.
+// (GCC cannot see that the malloc'd block is the one new returned.)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(size_t bytes) {
+  void* block = std::malloc(bytes + 16);
+  if (!block) throw std::bad_alloc();
+  *static_cast<size_t*>(block) = bytes;
+  noteAllocation(bytes);
+  return static_cast<char*>(block) + 16;
+}
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  void* block = static_cast<char*>(p) - 16;
+  heapInUse.fetch_sub(*static_cast<size_t*>(block));
+  std::free(block);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct LargeLevelFile {
+  std::string folder;
+  std::string source;
+  std::string target;
+  size_t size = 0;
+  double copySeconds = 0;
+
+  LargeLevelFile() {
+    folder = (std::filesystem::temp_directory_path() /
+              ("quorvel-bench-" + std::to_string(::getpid())))
+                 .string();
+    std::filesystem::create_directories(folder);
+    source = folder + "/large.grf";
+    target = folder + "/copy.grf";
+    {
+      auto scene = quorvel::bench::buildLargeLevel();
+      scene->trace = nullptr;
+      if (!scene->save(source)) std::abort();
+    }
+    size = static_cast<size_t>(std::filesystem::file_size(source));
+    // The reference: the best of a few plain copies.
+    copySeconds = 1e9;
+    for (int i = 0; i < 5; ++i) {
+      auto start = Clock::now();
+      plainCopy();
+      copySeconds = std::min(copySeconds, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+  }
+  ~LargeLevelFile() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  void plainCopy() const {
+    auto bytes = quorvel::readWholeFile(source);
+    if (!bytes || !quorvel::replaceFileAtomically(target, *bytes)) std::abort();
+  }
+};
+
+LargeLevelFile& level() {
+  static LargeLevelFile file;
+  return file;
+}
+
+// Runs `work` per iteration and reports its best time against the copy.
+template <typename Work>
+void measure(benchmark::State& state, Work work) {
+  LargeLevelFile& file = level();
+  double best = 1e9;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    work(file);
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+  }
+  state.counters["x_copy"] = best / file.copySeconds;
+  state.counters["file_MB"] = static_cast<double>(file.size) / 1e6;
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size));
+}
+
+void PlainCopy(benchmark::State& state) {
+  measure(state, [](LargeLevelFile& file) { file.plainCopy(); });
+}
+
+void Load(benchmark::State& state) {
+  measure(state, [](LargeLevelFile& file) {
+    quorvel::SceneFile scene;
+    scene.trace = nullptr;
+    if (!scene.load(file.source)) std::abort();
+  });
+}
+
+void Save(benchmark::State& state) {
+  quorvel::SceneFile scene;
+  scene.trace = nullptr;
+  if (!scene.load(level().source)) std::abort();
+  measure(state, [&scene](LargeLevelFile& file) {
+    if (!scene.save(file.target)) std::abort();
+  });
+}
+
+void LoadSave(benchmark::State& state) {
+  double peakRatio = 0;
+  measure(state, [&peakRatio](LargeLevelFile& file) {
+    const size_t before = heapInUse.load();
+    heapPeak.store(before);
+    {
+      quorvel::SceneFile scene;
+      scene.trace = nullptr;
+      if (!scene.load(file.source) || !scene.save(file.target)) std::abort();
+    }
+    peakRatio = std::max(peakRatio, static_cast<double>(heapPeak.load() - before) / file.size);
+  });
+  state.counters["peak_heap_x_file"] = peakRatio;
+}
+
+BENCHMARK(PlainCopy)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(Load)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(Save)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(LoadSave)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
