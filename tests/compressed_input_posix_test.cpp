@@ -65,15 +65,14 @@ TEST(CompressedInput, CompressedSceneLoadsLikeThePlainOne) {
 }
 
 TEST(CompressedInput, LoadTracesThePath) {
-  char buffer[512] = {};
-  FILE* stream = fmemopen(buffer, sizeof buffer - 1, "w");
-  SceneFile scene;
-  scene.trace = stream;
-  ASSERT_TRUE(scene.load(kCompressed));
-  std::fclose(stream);
-  EXPECT_EQ(std::string(buffer), "Loading: '" + kCompressed +
-                                     "'\nReading name table\nReading data dir\nReading meshes\n"
-                                     "Reading values\nReading instances\n");
+  const std::string text = scene_testing::captureStream([](std::FILE* stream) {
+    SceneFile scene;
+    scene.trace = stream;
+    EXPECT_TRUE(scene.load(kCompressed));
+  });
+  EXPECT_EQ(text, "Loading: '" + kCompressed +
+                      "'\nReading name table\nReading data dir\nReading meshes\n"
+                      "Reading values\nReading instances\n");
 }
 
 }  // namespace

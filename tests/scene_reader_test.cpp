@@ -360,15 +360,14 @@ TEST(SceneReaderValueLinks, NestingDeeperThanTheLimitIsRejected) {
 }
 
 TEST(SceneReaderTrace, WritesProgressLinesToTheTraceStream) {
-  char buffer[512] = {};
-  FILE* stream = fmemopen(buffer, sizeof buffer - 1, "w");
-  SceneFile scene;
-  scene.trace = stream;
-  ASSERT_TRUE(scene.loadFromBytes(faceListsFile()));
-  std::fclose(stream);
-  EXPECT_STREQ(buffer,
-               "Reading name table\nReading data dir\nReading meshes\nReading values\n"
-               "Reading instances\n");
+  const std::string text = captureStream([](std::FILE* stream) {
+    SceneFile scene;
+    scene.trace = stream;
+    EXPECT_TRUE(scene.loadFromBytes(faceListsFile()));
+  });
+  EXPECT_EQ(text,
+            "Reading name table\nReading data dir\nReading meshes\nReading values\n"
+            "Reading instances\n");
 }
 
 }  // namespace

@@ -421,16 +421,14 @@ TEST(SceneWriterValues, GroupRecordListsItsChildrenIndices) {
 }
 
 TEST(SceneWriterTrace, WritesProgressLinesInOrder) {
-  char buffer[512] = {};
-  FILE* stream = fmemopen(buffer, sizeof buffer - 1, "w");
-  SceneFile scene;
-  scene.trace = stream;
   ScratchFolder folder;
-  ASSERT_TRUE(scene.save(folder.file("t.grf")));
-  std::fclose(stream);
-  EXPECT_EQ(std::string(buffer), "Saving: '" + folder.file("t.grf") +
-                                     "'\nWriting name table\nWriting meshes\nWriting values\n"
-                                     "Writing instances\n");
+  const std::string text = captureStream([&folder](std::FILE* stream) {
+    SceneFile scene;
+    scene.trace = stream;
+    EXPECT_TRUE(scene.save(folder.file("t.grf")));
+  });
+  EXPECT_EQ(text, "Saving: '" + folder.file("t.grf") +
+                      "'\nWriting name table\nWriting meshes\nWriting values\nWriting instances\n");
 }
 
 TEST(SceneWriterSave, ReplacesTheFileAndLeavesItIntactWhenTheSceneCannotBeStored) {

@@ -82,6 +82,19 @@ void setWordAt(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
+std::string captureStream(const std::function<void(std::FILE*)>& write) {
+  std::FILE* stream = std::tmpfile();
+  if (!stream) return "<no temporary stream>";
+  write(stream);
+  std::string text;
+  std::rewind(stream);
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
+  std::fclose(stream);
+  return text;
+}
+
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +59,9 @@ class SceneBytes {
 // Reading and patching words of a file in tests.
 uint32_t wordAt(const std::vector<uint8_t>& bytes, size_t offset);
 void setWordAt(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);
+
+// Runs `write` with a temporary stream and returns what it wrote there.
+std::string captureStream(const std::function<void(std::FILE*)>& write);
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> readFile(const std::string& path);
