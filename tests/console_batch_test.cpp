@@ -1,0 +1,95 @@
+// The console program run as scripts run it: exit codes, printed messages
+// and the files it leaves in the working directory.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "support/temp_dir.h"
+
+namespace quorvel {
+namespace {
+
+using testing_support::readFileText;
+using testing_support::TempDir;
+
+struct Result {
+  int exitCode = -1;
+  std::string out;
+};
+
+class ConsoleBatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* binaryDir = std::getenv("QUORVEL_BINARY_DIR");
+    if (!binaryDir) GTEST_SKIP() << "QUORVEL_BINARY_DIR is not set (run through ctest)";
+    program = std::string(binaryDir) + "/src/frontends/console/quorvel";
+    if (readFileText(program) == "<missing>") GTEST_SKIP() << "the quorvel program is not built";
+    dir.write("Quorvel.ignoretextures.txt", "");
+    dir.write("Quorvel.knownvalues.txt", "");
+  }
+  // Runs the program in the test folder with no terminal attached; standard
+  // output is captured, standard error dropped.
+  Result run(const std::string& arguments) {
+    std::string command = "cd '" + dir.path() + "' && env -u HALVORN_DATA_DRIVE -u HALVORN_PATCH_DIR "
+                          "-u HALVORN_INSTALLED_DIRECTORY '" + program + "' " + arguments +
+                          " </dev/null 2>/dev/null";
+    Result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+    int status = pclose(pipe);
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    return result;
+  }
+  TempDir dir;
+  std::string program;
+};
+
+TEST_F(ConsoleBatchTest, WithoutArgumentsAndWithoutTerminalPrintsUsage) {
+  Result result = run("");
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(readFileText(dir.file("Quorvel_log.txt")), "<missing>");
+}
+
+TEST_F(ConsoleBatchTest, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(run("verify").exitCode, 2);           // --level missing
+  EXPECT_EQ(run("frobnicate --level x.scn").exitCode, 2);
+  EXPECT_EQ(run("verify --level a.scn --bogus").exitCode, 2);
+}
+
+TEST_F(ConsoleBatchTest, HelpAndVersionExitWithZero) {
+  Result version = run("--version");
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("quorvel ", 0), 0u);
+  for (const char* action : {"import", "import-dir", "update-swp", "verify", "rename", "extract"}) {
+    Result help = run(std::string(action) + " --help");
+    EXPECT_EQ(help.exitCode, 0) << action;
+    EXPECT_NE(help.out.find("--level"), std::string::npos) << action;
+  }
+}
+
+TEST_F(ConsoleBatchTest, MissingLevelIsALoadAbortedAndExitsWithOne) {
+  Result result = run("verify --level data/none.scn");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out,
+            "Welcome to Quorvel.\nPlease select level and file or directory to import.\n\nLoad aborted.\n");
+  std::string log = readFileText(dir.file("Quorvel_log.txt"));
+  EXPECT_EQ(log.rfind("Quorvel debug log\n=================\n", 0), 0u);
+  EXPECT_NE(log.find("\nLoad aborted.\n"), std::string::npos);
+  // The chosen level is remembered as a full path.
+  EXPECT_EQ(readFileText(dir.file("Quorvel.ini")),
+            "[Paths]\r\nLevelLoadPath=" + dir.path() + "data/none.scn\r\n");
+}
+
+TEST_F(ConsoleBatchTest, BatchRunsDoNotChangeTheStoredVerboseChoice) {
+  run("verify --no-verbose --level data/none.scn");
+  EXPECT_EQ(readFileText(dir.file("Quorvel.ini")).find("VerboseMessages"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorvel
