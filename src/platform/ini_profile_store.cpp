@@ -16,7 +16,7 @@ struct IniLine {
   std::string ending;
 };
 
-std::vector<IniLine> splitLines(const std::string& content) {
+std::vector<IniLine> splitLines(std::string_view content) {
   std::vector<IniLine> lines;
   size_t start = 0;
   while (start < content.size()) {
@@ -24,7 +24,8 @@ std::vector<IniLine> splitLines(const std::string& content) {
     size_t next = end == std::string::npos ? content.size() : end + 1;
     size_t textEnd = end == std::string::npos ? content.size() : end;
     if (textEnd > start && content[textEnd - 1] == '\r') --textEnd;
-    lines.push_back({content.substr(start, textEnd - start), content.substr(textEnd, next - textEnd)});
+    lines.push_back({std::string(content.substr(start, textEnd - start)),
+                     std::string(content.substr(textEnd, next - textEnd))});
     start = next;
   }
   return lines;
@@ -84,10 +85,10 @@ KeyPosition findKey(const std::vector<IniLine>& lines, const std::string& sectio
 }
 
 // A missing or unreadable file reads as an empty one.
-std::vector<IniLine> readLines(const std::string& path) {
+std::string readContent(const std::string& path) {
   auto bytes = readWholeFile(path);
   if (!bytes) return {};
-  return splitLines(std::string(bytes->begin(), bytes->end()));
+  return std::string(bytes->begin(), bytes->end());
 }
 
 int hexDigit(char c) {
@@ -99,12 +100,49 @@ int hexDigit(char c) {
 
 }  // namespace
 
-std::optional<std::string> IniProfileStore::findValue(const std::string& section,
-                                                      const std::string& key) {
-  auto lines = readLines(path_);
+std::optional<std::string> findProfileValue(std::string_view content, const std::string& section,
+                                            const std::string& key) {
+  std::vector<IniLine> lines = splitLines(content);
   KeyPosition position = findKey(lines, section, key);
   if (!position.keyLine) return std::nullopt;
   return std::string(valueText(lines[*position.keyLine].text));
+}
+
+std::optional<std::string> setProfileValue(std::string_view content, const std::string& section,
+                                           const std::string& key, const std::string& value) {
+  if (value.find_first_of("\r\n") != std::string::npos || key.find_first_of("\r\n=[;") != std::string::npos ||
+      section.find_first_of("\r\n]") != std::string::npos || trimBlanks(key) != key ||
+      trimBlanks(section) != section || key.empty())
+    return std::nullopt;
+  std::vector<IniLine> lines = splitLines(content);
+  // New lines follow the file's own line ends; a new file gets CR LF.
+  std::string newline = "\r\n";
+  for (const IniLine& line : lines)
+    if (!line.ending.empty()) {
+      newline = line.ending;
+      break;
+    }
+  if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = newline;
+
+  IniLine keyLine{key + "=" + value, newline};
+  KeyPosition position = findKey(lines, section, key);
+  if (position.keyLine) {
+    lines[*position.keyLine].text = keyLine.text;
+  } else if (position.sectionLine) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(position.sectionEnd), keyLine);
+  } else {
+    if (!lines.empty() && !trimBlanks(lines.back().text).empty()) lines.push_back({"", newline});
+    lines.push_back({"[" + section + "]", newline});
+    lines.push_back(keyLine);
+  }
+  std::string result;
+  for (const IniLine& line : lines) result += line.text + line.ending;
+  return result;
+}
+
+std::optional<std::string> IniProfileStore::findValue(const std::string& section,
+                                                      const std::string& key) {
+  return findProfileValue(readContent(path_), section, key);
 }
 
 std::string IniProfileStore::readString(const std::string& section, const std::string& key,
@@ -133,35 +171,10 @@ int IniProfileStore::readInt(const std::string& section, const std::string& key,
 
 bool IniProfileStore::writeString(const std::string& section, const std::string& key,
                                   const std::string& value) {
-  if (value.find_first_of("\r\n") != std::string::npos ||
-      key.find_first_of("\r\n=") != std::string::npos || section.find_first_of("\r\n]") != std::string::npos)
-    return false;
-  auto lines = readLines(path_);
-  // New lines follow the file's own line ends; a new file gets CR LF.
-  std::string newline = "\r\n";
-  for (const IniLine& line : lines)
-    if (!line.ending.empty()) {
-      newline = line.ending;
-      break;
-    }
-  if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = newline;
-
-  IniLine keyLine{key + "=" + value, newline};
-  KeyPosition position = findKey(lines, section, key);
-  if (position.keyLine) {
-    lines[*position.keyLine].text = keyLine.text;
-  } else if (position.sectionLine) {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(position.sectionEnd), keyLine);
-  } else {
-    if (!lines.empty() && !trimBlanks(lines.back().text).empty()) lines.push_back({"", newline});
-    lines.push_back({"[" + section + "]", newline});
-    lines.push_back(keyLine);
-  }
-
-  std::string content;
-  for (const IniLine& line : lines) content += line.text + line.ending;
+  auto content = setProfileValue(readContent(path_), section, key, value);
+  if (!content) return false;
   return replaceFileAtomically(
-      path_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(content.data()), content.size()));
+      path_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(content->data()), content->size()));
 }
 
 std::optional<std::vector<uint8_t>> IniProfileStore::readStruct(const std::string& section,

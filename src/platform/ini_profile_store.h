@@ -4,7 +4,9 @@
 // other lines as they were.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/profile_store.h"
 
@@ -38,6 +40,15 @@ class IniProfileStore : public ProfileStore {
   std::optional<std::string> findValue(const std::string& section, const std::string& key);
   std::string path_;
 };
+
+// The text operations behind the store, on the whole content of a file.
+// The raw value (blanks around it removed) of the first matching key.
+std::optional<std::string> findProfileValue(std::string_view content, const std::string& section,
+                                            const std::string& key);
+// The content with the key set as writeString() describes; nothing when the
+// section, key or value cannot be written as one line.
+std::optional<std::string> setProfileValue(std::string_view content, const std::string& section,
+                                           const std::string& key, const std::string& value);
 
 // Structure values: the bytes as upper-case hex pairs, then the sum of the
 // bytes modulo 256 as one more pair.
