@@ -114,6 +114,15 @@ TEST_F(IniProfileStoreTest, FileWithoutFinalLineEndGetsOneBeforeNewLines) {
   EXPECT_EQ(readFileText(path), "[S]\nA=1\nB=2\n");
 }
 
+TEST_F(IniProfileStoreTest, LoneCarriageReturnAtTheEndIsNotALineEnd) {
+  // Written with a lone CR as line end, the new key would vanish into the
+  // section line when read back.
+  dir.write("Quorvel.ini", "[Other]\r");
+  ASSERT_TRUE(store.writeString("Paths", "LevelLoadPath", "a.scn"));
+  EXPECT_EQ(readFileText(path), "[Other]\r\r\n\r\n[Paths]\r\nLevelLoadPath=a.scn\r\n");
+  EXPECT_EQ(store.readString("Paths", "LevelLoadPath", ""), "a.scn");
+}
+
 TEST_F(IniProfileStoreTest, ValuesWithLineBreaksAreRefused) {
   EXPECT_FALSE(store.writeString("S", "k", "two\nlines"));
   EXPECT_EQ(readFileText(path), "<missing>");

@@ -23,7 +23,8 @@ std::vector<IniLine> splitLines(std::string_view content) {
     size_t end = content.find('\n', start);
     size_t next = end == std::string::npos ? content.size() : end + 1;
     size_t textEnd = end == std::string::npos ? content.size() : end;
-    if (textEnd > start && content[textEnd - 1] == '\r') --textEnd;
+    // A CR belongs to the line end only before a LF: a lone CR is text.
+    if (end != std::string::npos && textEnd > start && content[textEnd - 1] == '\r') --textEnd;
     lines.push_back({std::string(content.substr(start, textEnd - start)),
                      std::string(content.substr(textEnd, next - textEnd))});
     start = next;
