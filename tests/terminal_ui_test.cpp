@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "import/import_options.h"
+#include "platform/file_system.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -130,10 +132,14 @@ TEST_F(TerminalFileDialog, EmptyAnswerCancelsWhenThereIsNothingToAccept) {
   EXPECT_NE(t.out.str().find("File [empty answer: cancel]: "), std::string::npos);
 }
 
-TEST_F(TerminalFileDialog, RelativeAnswerIsTakenInsideTheInitialFolder) {
+TEST_F(TerminalFileDialog, RelativeAnswerIsTakenInTheCurrentFolder) {
   dir.write("data/other.scn", "");
-  Terminal t("other.scn\n");
-  EXPECT_EQ(t.ui.openFile(request()), dir.path() + "data/other.scn");
+  std::string relative = std::filesystem::relative(dir.file("data/other.scn"), currentDirectory()).string();
+  Terminal t(relative + "\n");
+  auto chosen = t.ui.openFile(request());
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(*chosen, currentDirectory() + "/" + relative);
+  EXPECT_TRUE(std::filesystem::equivalent(*chosen, dir.file("data/other.scn")));
 }
 
 TEST_F(TerminalFileDialog, MissingFileIsAskedAgain) {

@@ -160,7 +160,8 @@ std::optional<std::string> TerminalUserInterface::openFile(const OpenFileRequest
       if (!canAccept) return std::nullopt;
       answer = initial;
     } else if (!isAbsolute(answer)) {
-      answer = request.initialFolder + answer;
+      // Typed in a shell, a relative path means the current folder.
+      answer = currentDirectory() + "/" + answer;
     }
     if (answer.size() > request.maxLength) {
       out_ << "The path is longer than " << request.maxLength << " characters.\n";

@@ -31,7 +31,8 @@ class TerminalUserInterface : public UserInterface {
   Answer messageBox(const MessageBoxRequest& request) override;
   // Shows title, filter and initial path. Enter accepts the initial path
   // when it names a file, "-" (or an empty answer with nothing to accept)
-  // cancels; a relative answer is taken inside the initial folder. With the
+  // cancels; a relative answer is taken in the current folder, as a shell
+  // user expects, and the full path is returned. With the
   // must-exist options a missing file is asked again.
   std::optional<std::string> openFile(const OpenFileRequest& request) override;
   std::string askString(const std::string& prompt, const std::string& answer) override;
