@@ -277,11 +277,13 @@ TEST_F(TpmBlockFormat, LastLineWithoutLineEndIsRead) {
   EXPECT_EQ(scene->meshes[0]->vertices.size(), 2u);
 }
 
-TEST_F(TpmBlockFormat, HugeJointNumberInABoneNameIsNotAJoint) {
-  auto scene = read("bone $JS99999999 {\n}\nskin S {\n v = 0,0,0,0\n}\n");
+TEST_F(TpmBlockFormat, HugeOrNegativeJointNumberInABoneNameIsNotAJoint) {
+  auto scene = read("bone $JS99999999 {\n}\nbone $JS-1 {\n}\nbone $JT00 {\n}\nskin S {\n v = 0,0,0,0\n}\n");
   EXPECT_EQ(messages,
             "NOTE: Bone \"$JS99999999\" gives no usable joint number for skin \"S\"\n"
-            "ERROR: Bad joint index in line 4\n");
+            "NOTE: Bone \"$JS-1\" gives no usable joint number for skin \"S\"\n"
+            "ERROR: Bad joint index in line 8\n");
+  EXPECT_TRUE(log.problem);
 }
 
 }  // namespace
