@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -60,6 +61,7 @@ extern const PaletteHandleRow paletteHandleTable[kPaletteHandleCount];
 uint32_t textureId(float diffuse, const std::string& textureName, const std::string& bumpName);
 
 class TexturePacker;
+class SwpPageCache;
 class MessageLog;
 class UserInterface;
 
@@ -110,6 +112,12 @@ class TextureDatabase {
   uint32_t firstStart = 0;
   std::unique_ptr<TexturePacker> firstPacker;
   std::unique_ptr<TexturePacker> secondPacker;
+  // The rows written during the update, written back by EndPidUpdate.
+  std::shared_ptr<SwpPageCache> swpPages;
+  // Called with the message when a packer has no room left: it shows the
+  // ERROR box and ends the process (exit code 3). Unset, the message goes to
+  // standard error and the process ends.
+  std::function<void(const std::string& message)> outOfSpace;
 };
 
 }  // namespace quorvel

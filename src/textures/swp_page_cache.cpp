@@ -1,0 +1,57 @@
+#include "textures/swp_page_cache.h"
+
+#include <algorithm>
+#include <sys/types.h>
+
+#include "textures/texture_packer.h"
+
+namespace quorvel {
+
+SwpPageCache::SwpPageCache(std::FILE* file) : file_(file) {
+  if (std::fseek(file_, 0, SEEK_END) == 0) {
+    const long end = std::ftell(file_);
+    if (end >= 0) fileSize_ = static_cast<uint64_t>(end);
+  } else {
+    ok_ = false;
+  }
+}
+
+std::vector<uint8_t>& SwpPageCache::page(uint64_t index) {
+  auto found = pages_.find(index);
+  if (found != pages_.end()) return found->second;
+  std::vector<uint8_t>& bytes = pages_[index];
+  bytes.assign(kSwpPageSize, 0);
+  const uint64_t start = index * kSwpPageSize;
+  if (start < fileSize_) {
+    const size_t existing = static_cast<size_t>(std::min<uint64_t>(kSwpPageSize, fileSize_ - start));
+    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0 ||
+        std::fread(bytes.data(), 1, existing, file_) != existing)
+      ok_ = false;
+  }
+  return bytes;
+}
+
+void SwpPageCache::write(uint64_t offset, const uint8_t* data, size_t n) {
+  while (n > 0) {
+    const uint64_t index = offset / kSwpPageSize;
+    const size_t within = static_cast<size_t>(offset % kSwpPageSize);
+    const size_t part = std::min<size_t>(n, kSwpPageSize - within);
+    std::copy(data, data + part, page(index).begin() + within);
+    offset += part;
+    data += part;
+    n -= part;
+  }
+}
+
+bool SwpPageCache::flush() {
+  if (!ok_) return false;
+  for (const auto& [index, bytes] : pages_) {
+    if (std::fseek(file_, static_cast<long>(index * kSwpPageSize), SEEK_SET) != 0 ||
+        std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+      return false;
+  }
+  pages_.clear();
+  return std::fflush(file_) == 0;
+}
+
+}  // namespace quorvel

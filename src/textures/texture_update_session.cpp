@@ -1,0 +1,274 @@
+// The texture store's update: BeginPidUpdate, addTexture, EndPidUpdate.
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/file_system.h"
+#include "util/byte_io.h"
+#include "textures/bmp_reader.h"
+#include "textures/swp_page_cache.h"
+#include "textures/texture_conversion.h"
+#include "textures/texture_database.h"
+#include "textures/texture_packer.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr uint32_t kMarkerId = 12345;
+constexpr uint32_t kMarkerWidth = 123;
+constexpr uint32_t kMarkerPitch = 123;
+constexpr uint32_t kOcclusionFlag = 0x2000000;
+
+bool lastIsMarker(const std::vector<TextureEntry>& entries) {
+  if (entries.empty()) return false;
+  const TextureEntry& e = entries.back();
+  return e.textureId == kMarkerId && e.width == kMarkerWidth && e.pitch == kMarkerPitch;
+}
+
+uint64_t roundUpToPage(uint64_t n) { return (n + kSwpPageSize - 1) / kSwpPageSize * kSwpPageSize; }
+
+uint64_t rowBytesOf(const TextureEntry& e) {
+  return std::max<uint64_t>(e.width, uint64_t{e.width} * e.bitsPerPixel / 8);
+}
+
+// What one level of a texture needs from the packer besides its pixels.
+struct LevelInfo {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t bitsPerPixel = 0;
+  uint32_t averageColor = 0;
+  int32_t palette = -1;
+  uint32_t mipInfo = 0;
+  bool opacity = false;
+  bool occlusion = false;
+  bool mipmapped = false;
+  uint32_t textureId = 0;
+};
+
+// Appends the level's entry, finds it a place and writes its rows. A packer
+// without room is fatal: the handler shows the box and ends the process.
+bool placeLevel(TextureDatabase& db, const LevelInfo& level, const std::vector<uint8_t>& pixels) {
+  TextureEntry entry;
+  entry.width = level.width;
+  entry.height = level.height;
+  entry.bitsPerPixel = level.bitsPerPixel;
+  entry.averageColor = level.averageColor;
+  const bool bumped = level.bitsPerPixel == 16 && level.palette >= 0;
+  entry.transparency = !level.opacity ? 0 : bumped ? 1 : 8;
+  entry.bumpFlags = bumped ? 16 : 0;
+  entry.occlusion = level.occlusion ? kOcclusionFlag : 0;
+  entry.palette = level.palette;
+  entry.textureId = level.textureId;
+  entry.mipInfo = level.mipInfo;
+
+  const bool second = level.mipmapped && level.width >= 16 && level.height >= 16 &&
+                      !(level.width == 16 && level.height == 16);
+  TexturePacker& packer = second ? *db.secondPacker : *db.firstPacker;
+  if (!second) db.secondPacker->pinFlag = false;
+  const uint32_t rowBytes = level.width * level.bitsPerPixel / 8;
+  if (!packer.allocate(rowBytes, level.height, level.bitsPerPixel, entry.offset, entry.pitch)) {
+    std::string message = "Ran out of texture space (";
+    message += second ? "secondPacker" : "firstPacker";
+    message += ").\nPlease start again with original copies of swp and pid,\nand run the SWP Update option";
+    if (db.outOfSpace) {
+      db.outOfSpace(message);
+    } else {
+      std::fprintf(stderr, "%s\n", message.c_str());
+      std::exit(3);
+    }
+    return false;
+  }
+  db.entries.push_back(entry);
+  for (uint32_t r = 0; r < level.height; ++r)
+    db.swpPages->write(uint64_t{entry.offset} + uint64_t{r} * entry.pitch, &pixels[size_t{r} * rowBytes],
+                       rowBytes);
+  return true;
+}
+
+}  // namespace
+
+bool TextureDatabase::BeginPidUpdate(const std::string& pid, const std::string& swp) {
+  if (!read(pid)) {
+    clear();
+    return false;
+  }
+  pidPath = pid;
+  swpPath = swp;
+  swpFile = swp.empty() ? nullptr : openFile(swp, "r+b");
+  if (!swpFile) {
+    clear();
+    return false;
+  }
+  swpPages = std::make_shared<SwpPageCache>(swpFile);
+
+  firstStart = static_cast<uint32_t>(std::min<uint64_t>(roundUpToPage(primaryUsed), UINT32_MAX));
+  uint32_t markerHalves = 0;
+  if (lastIsMarker(entries)) {
+    firstStart = entries.back().offset;
+    markerHalves = entries.back().height;
+    entries.pop_back();
+  }
+
+  std::vector<StoredImage> stored;
+  stored.reserve(entries.size());
+  uint64_t highest = primaryLimit;
+  for (const TextureEntry& e : entries) {
+    const uint64_t rowBytes = std::min<uint64_t>(rowBytesOf(e), uint64_t{1} << 33);
+    if (e.height > 0 && rowBytes > 0)
+      highest = std::max(highest, uint64_t{e.offset} + uint64_t{e.height - 1} * e.pitch + rowBytes);
+    stored.push_back({e.offset, rowBytes, e.height, e.pitch, e.bitsPerPixel});
+  }
+
+  firstPacker = std::make_unique<TexturePacker>(firstStart, primaryLimit);
+  // Pages of earlier updates (and any image that strays into new pages)
+  // come back occupied.
+  firstPacker->setStoredImages(std::move(stored));
+  while (firstPacker->halfCount() < markerHalves && firstPacker->openPage() >= 0) {
+  }
+  const uint64_t secondStart = std::min<uint64_t>(roundUpToPage(highest), UINT32_MAX);
+  secondPacker = std::make_unique<TexturePacker>(static_cast<uint32_t>(secondStart), std::nullopt);
+  return true;
+}
+
+bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
+  renumberPalettes();
+  auto finish = [this](bool result) {
+    if (swpFile) std::fclose(swpFile);
+    swpFile = nullptr;
+    swpPages.reset();
+    firstPacker.reset();
+    secondPacker.reset();
+    clear();
+    return result;
+  };
+  if (!swpFile || !swpPages || !firstPacker) return finish(false);
+
+  // The pixels go to disk before any entry names them.
+  if (!swpPages->flush()) return finish(false);
+
+  if (firstPacker->halfCount() > 0) {
+    TextureEntry marker;
+    marker.offset = firstPacker->firstPageOffset();
+    marker.width = kMarkerWidth;
+    marker.height = firstPacker->halfCount();
+    marker.pitch = kMarkerPitch;
+    marker.palette = 0;
+    marker.textureId = kMarkerId;
+    entries.push_back(marker);
+  }
+  primaryUsed = firstPacker->nextPageOffset();
+  if (!write(pidPath)) return finish(false);
+
+  // Whole pages: the byte at the rounded end is read (0xFF past the end of
+  // the file) and written back, so the bytes before it become zero.
+  if (std::fseek(swpFile, 0, SEEK_END) != 0) return finish(false);
+  const uint64_t size = static_cast<uint64_t>(std::ftell(swpFile));
+  const uint64_t rounded = roundUpToPage(size);
+  if (rounded > 0) {
+    int last = 0xFF;
+    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) == 0) {
+      const int got = std::fgetc(swpFile);
+      if (got != EOF) last = got;
+    }
+    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) != 0 ||
+        std::fputc(last, swpFile) == EOF || std::fflush(swpFile) != 0)
+      return finish(false);
+  }
+  std::fclose(swpFile);
+  swpFile = nullptr;
+
+  if (!spzPath.empty()) {
+    std::FILE* spz = openFile(spzPath, "r+b");
+    if (!spz) return finish(false);
+    uint8_t word[4];
+    encodeU32(word, static_cast<uint32_t>(rounded));
+    const bool written = std::fwrite(word, 1, 4, spz) == 4;
+    const bool closed = std::fclose(spz) == 0;
+    if (!written || !closed) return finish(false);
+    std::optional<int64_t> time = lastWriteTime(spzPath);
+    if (time) setLastWriteTime(swpPath, *time);
+  }
+  return finish(true);
+}
+
+bool TextureDatabase::addTexture(const std::string& bitmapPath, uint32_t id,
+                                 const std::string& opacityPath, const std::string& bumpPath,
+                                 bool mipmaps, bool occlusion) {
+  if (!swpPages || !firstPacker || !secondPacker) return false;
+  bool hasOpacity = !opacityPath.empty();
+  const bool hasBump = !bumpPath.empty();
+
+  std::optional<TextureBitmap> bitmap = readBitmap(bitmapPath, true);
+  if (!bitmap) return false;
+  // Neither a row longer than a page nor more rows than a page has can be placed.
+  if (bitmap->width > 256 || bitmap->height > 256) return false;
+  const uint32_t width = static_cast<uint32_t>(bitmap->width);
+  const uint32_t height = static_cast<uint32_t>(bitmap->height);
+
+  auto removeEntries = [&] {
+    std::erase_if(entries, [id](const TextureEntry& e) { return e.textureId == id; });
+  };
+
+  if (bitmap->bitsPerPixel == 24) {
+    std::optional<TextureBitmap> opacity;
+    if (hasOpacity) opacity = readBitmap(opacityPath, false);
+    hasOpacity = opacity.has_value();
+    std::vector<uint8_t> words = convertTrueColor(*bitmap, opacity ? &*opacity : nullptr);
+    removeEntries();
+    LevelInfo level;
+    level.width = width;
+    level.height = height;
+    level.bitsPerPixel = 16;
+    level.opacity = hasOpacity;
+    level.occlusion = occlusion;
+    level.textureId = id;
+    return placeLevel(*this, level, words);
+  }
+  if (bitmap->bitsPerPixel != 8) return false;
+
+  if (hasOpacity) {
+    std::optional<TextureBitmap> opacity = readBitmap(opacityPath, true);
+    if (opacity) applyOpacity(*bitmap, *opacity);
+  }
+  uint32_t colorCount = bitmap->colorCount;
+  uint32_t bitsPerPixel = 8;
+  if (hasBump && readBitmap(bumpPath, false)) {
+    bitsPerPixel = 16;
+    colorCount = std::min<uint32_t>(colorCount, 64);
+  }
+  const uint32_t average = averageColor(*bitmap, hasOpacity);
+  removeEntries();
+  const int32_t palette = colorCount > 0 ? findOrAddPalette(colorCount, bitmap->colors.data()) : -1;
+
+  std::vector<uint8_t> pixels =
+      bitsPerPixel == 16 ? bumpIndices(bitmap->pixels) : std::move(bitmap->pixels);
+  LevelInfo level;
+  level.width = width;
+  level.height = height;
+  level.bitsPerPixel = bitsPerPixel;
+  level.averageColor = average;
+  level.palette = palette;
+  level.opacity = hasOpacity;
+  level.occlusion = occlusion;
+  level.mipmapped = mipmaps;
+  level.textureId = id;
+  secondPacker->pinFlag = true;
+  secondPacker->pinnedPair = -1;
+  for (;;) {
+    if (!placeLevel(*this, level, pixels)) {
+      secondPacker->pinFlag = false;
+      return false;
+    }
+    if (level.width < 16 || level.height < 16 || !mipmaps) break;
+    halveInPlace(pixels, level.width, level.height, bitsPerPixel / 8);
+    level.width /= 2;
+    level.height /= 2;
+    const uint32_t handle =
+        palette >= 0 ? static_cast<uint32_t>(palettes[palette].handle) & 0xFFF00000u : 0;
+    level.mipInfo = handle | ((level.height * 1024) & 0xFFF00u) | (level.width & 0xFFu);
+  }
+  secondPacker->pinFlag = false;
+  return true;
+}
+
+}  // namespace quorvel
