@@ -1,5 +1,6 @@
 #include "app/actions.h"
 
+#include "textures/texture_update.h"
 #include "tools/extract_model.h"
 
 namespace quorvel {
@@ -31,7 +32,7 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
   switch (code) {
     case kActionVerify: return notAvailable(app, code);            // verifyLevel(app, level)
     case kActionExtract: return extractModel(app, level);
-    case kActionUpdateSwp: return notAvailable(app, code);         // updateSwp(app, level)
+    case kActionUpdateSwp: return updateSwp(app, level);
     case kActionRename: return notAvailable(app, code);            // renameLevel(app, level)
     case kActionImportDirectory: return notAvailable(app, code);   // runImport(app, level, true)
     default: return notAvailable(app, kActionImportFile);          // runImport(app, level, false)

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@
 #include "level/scene.h"
 #include "platform/profile_store.h"
 #include "platform/user_interface.h"
+#include "textures/pending_texture.h"
 #include "values/known_values.h"
 
 namespace quorvel {
@@ -39,6 +42,12 @@ struct AppContext {
   // read. Update SWP lists a level's meshes here without owning them.
   std::map<std::string, Mesh*> importedMeshes;
   std::vector<Instance*> importedInstances;
+
+  // The textures the last texture phase found to add.
+  PendingTextures pendingTextures;
+  // Ends the process after the one fatal error (no texture space left);
+  // tests put a hook of their own here.
+  std::function<void(int exitCode)> exitProcess = [](int exitCode) { std::exit(exitCode); };
 
   // The prompt and answer texts of the string-input dialog.
   std::string promptText = "Enter a string:";

@@ -2,7 +2,14 @@
 // "Import3ds" of the settings file.
 #pragma once
 
+#include <array>
+#include <optional>
+#include <string>
+
 namespace quorvel {
+
+struct AppContext;
+class ProfileStore;
 
 struct ImportOptions {
   float XOffset = 0.0f;
@@ -15,5 +22,48 @@ struct ImportOptions {
   bool ReplaceInstances = false;
   bool NormalizeTextureNames = true;
 };
+
+// One check box of the dialog: its settings key, its member and its control.
+struct ImportCheckBox {
+  const char* key;
+  bool ImportOptions::*member;
+  int control;
+  bool defaultValue;
+};
+// In the dialog's order; the dialog and the settings file both walk it.
+extern const std::array<ImportCheckBox, 5> kImportCheckBoxes;
+
+// The texts of the dialog's four edits and the state of its boxes (in the
+// order of kImportCheckBoxes).
+struct ImportOptionsForm {
+  std::string x, y, z, scale;
+  std::array<bool, 5> boxes{};
+};
+
+// The form as the dialog opens: numbers with "%g", boxes ticked when set.
+ImportOptionsForm importOptionsForm(const ImportOptions& options);
+// A number as the dialog and the settings file show it ("%g").
+std::string formatOptionNumber(float value);
+// One number scanned with "%f"; nothing when the text does not start with one.
+std::optional<float> scanOptionNumber(const std::string& text);
+// Always positive, and 1.0 when its size is below 1e-8.
+float sanitizedScale(float scale);
+
+// The dialog's OK: reads the edits in the order x, y, z, scale; the first
+// that is not a number stops the reading (false: the dialog shows "Please
+// enter numeric values" and stays open, the numbers read before it keep
+// their new values). Otherwise sets the boxes and the sanitized scale.
+bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form);
+
+// Section "Import3ds": numbers read as text with "%f" (default when missing
+// or not a number), boxes as integers (non-zero = true).
+ImportOptions loadImportOptions(ProfileStore& settings);
+// Numbers written with "%g" (six significant digits), boxes as "1" or "0".
+void storeImportOptions(ProfileStore& settings, const ImportOptions& options);
+
+// Loads the options, shows the Import Options dialog and on OK stores them
+// back (true); Cancel writes nothing (false). The run's options are the ones
+// the dialog left.
+bool runImportOptions(AppContext& app);
 
 }  // namespace quorvel

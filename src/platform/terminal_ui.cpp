@@ -183,19 +183,56 @@ std::string TerminalUserInterface::askString(const std::string& prompt, const st
   return line->substr(0, 255);
 }
 
+// The Import Options dialog as a form of prompts: each prompt shows the
+// current value and Enter keeps it.
 bool TerminalUserInterface::editImportOptions(ImportOptions& options) {
-  MessageBoxRequest request;
-  request.caption = "Import Options";
-  request.text = formatText(
-      "Offset: %g, %g, %g\nScale: %g\nUse external import scale: %s\nAdd external import scale: %s\n"
-      "Replace meshes: %s\nReplace instances: %s\nNormalize texture names: %s",
-      static_cast<double>(options.XOffset), static_cast<double>(options.YOffset),
-      static_cast<double>(options.ZOffset), static_cast<double>(options.Scale),
-      options.UseExtImportScale ? "yes" : "no", options.AddExtImportScale ? "yes" : "no",
-      options.ReplaceMeshes ? "yes" : "no", options.ReplaceInstances ? "yes" : "no",
-      options.NormalizeTextureNames ? "yes" : "no");
-  request.buttons = Buttons::OkCancel;
-  return messageBox(request) == Answer::Ok;
+  ImportOptionsForm form = importOptionsForm(options);
+  if (!atLineStart_) out_ << "\n";
+  out_ << "\n+-- Import Options\n| Amount to offset imported object positions by:\n";
+  const std::pair<const char*, std::string*> numbers[] = {
+      {"|   X", &form.x}, {"|   Y", &form.y}, {"|   Z", &form.z}, {"| Scale factor", &form.scale}};
+  for (const auto& [label, text] : numbers) {
+    for (;;) {
+      out_ << label << " [" << *text << "]: ";
+      auto line = readLine();
+      if (!line) return false;
+      std::string answer(trimBlanks(*line));
+      if (answer.empty()) break;
+      if (scanOptionNumber(answer)) {
+        *text = answer;
+        break;
+      }
+      out_ << "| Please enter numeric values\n";
+    }
+  }
+  // The boxes in the dialog's order from top to bottom.
+  const std::pair<int, const char*> boxes[] = {
+      {3, "Replace existing instances"},
+      {2, "Replace existing meshes"},
+      {1, "Save scale factor to new object TScript (ext_ImportScale)"},
+      {0, "When replacing objects, use the stored scale factor if it exists"},
+      {4, "Convert texture names to form \"Map\\<LevelName>\\<FileName.bmp>\""}};
+  for (const auto& [index, label] : boxes) {
+    for (;;) {
+      out_ << "| " << label << " [" << (form.boxes[index] ? "yes" : "no") << "] (y/n): ";
+      auto line = readLine();
+      if (!line) return false;
+      std::string answer = toLowerAscii(trimBlanks(*line));
+      if (answer.empty()) break;
+      if (answer == "y" || answer == "yes" || answer == "n" || answer == "no") {
+        form.boxes[index] = answer[0] == 'y';
+        break;
+      }
+    }
+  }
+  for (;;) {
+    out_ << "+-- [o] OK (Enter) / [c] Cancel: ";
+    auto line = readLine();
+    if (!line) return false;
+    std::string answer = toLowerAscii(trimBlanks(*line));
+    if (answer == "c" || answer == "cancel") return false;
+    if (answer.empty() || answer == "o" || answer == "ok") return acceptImportOptionsForm(options, form);
+  }
 }
 
 }  // namespace quorvel

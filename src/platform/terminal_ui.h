@@ -36,8 +36,9 @@ class TerminalUserInterface : public UserInterface {
   // must-exist options a missing file is asked again.
   std::optional<std::string> openFile(const OpenFileRequest& request) override;
   std::string askString(const std::string& prompt, const std::string& answer) override;
-  // Shows the options and asks OK / Cancel; editing them field by field is
-  // the Import Options form's job.
+  // A form of prompts, one per number and box, each showing the current
+  // value (Enter keeps it); a number that does not scan is asked again after
+  // "Please enter numeric values". End of input cancels.
   bool editImportOptions(ImportOptions& options) override;
 
  private:

@@ -47,6 +47,9 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
                                             "Write one instance and its sub-objects as a GRF file");
   // Each action's own options, one line each (added with the action).
   addExtractOptions(extract);
+  addImportOptionFlags(importFile);
+  addImportOptionFlags(importDirectory);
+  addUpdateSwpOptions(updateSwp);
   (void)importFile, (void)importDirectory, (void)updateSwp, (void)verify, (void)rename, (void)extract;
 }
 

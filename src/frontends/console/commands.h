@@ -38,6 +38,11 @@ void registerActionCommands(CLI::App& cli, CommandTable& table);
 
 // `--instance NAME` of the extract command.
 void addExtractOptions(ActionCommand& extract);
+// The options of the Import Options dialog for `import` and `import-dir`,
+// starting from the stored settings.
+void addImportOptionFlags(ActionCommand& action);
+// `update-swp`: --textures (the texture bitmap dialog's answer) and --yes.
+void addUpdateSwpOptions(ActionCommand& action);
 
 // Runs one action in batch mode: the notice is confirmed, the level dialog
 // answers `--level`, every other question gets its scripted or safe answer.

@@ -1,0 +1,95 @@
+#include "import/import_options.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/app_context.h"
+#include "app/settings.h"
+#include "util/text_format.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr const char* kSection = "Import3ds";
+
+}  // namespace
+
+const std::array<ImportCheckBox, 5> kImportCheckBoxes = {{
+    {"UseExtImportScale", &ImportOptions::UseExtImportScale, 1022, false},
+    {"AddExtImportScale", &ImportOptions::AddExtImportScale, 1023, false},
+    {"ReplaceMeshes", &ImportOptions::ReplaceMeshes, 1024, false},
+    {"ReplaceInstances", &ImportOptions::ReplaceInstances, 1025, false},
+    {"NormalizeTextureNames", &ImportOptions::NormalizeTextureNames, 1028, true},
+}};
+
+std::string formatOptionNumber(float value) { return formatText("%g", static_cast<double>(value)); }
+
+std::optional<float> scanOptionNumber(const std::string& text) {
+  float value = 0.0f;
+  if (std::sscanf(text.substr(0, 255).c_str(), "%f", &value) != 1) return std::nullopt;
+  return value;
+}
+
+float sanitizedScale(float scale) {
+  scale = std::fabs(scale);
+  // NaN compares false as well: it becomes 1 too.
+  if (!(scale >= 1e-8f)) scale = 1.0f;
+  return scale;
+}
+
+ImportOptionsForm importOptionsForm(const ImportOptions& options) {
+  ImportOptionsForm form;
+  form.x = formatOptionNumber(options.XOffset);
+  form.y = formatOptionNumber(options.YOffset);
+  form.z = formatOptionNumber(options.ZOffset);
+  form.scale = formatOptionNumber(options.Scale);
+  for (size_t i = 0; i < kImportCheckBoxes.size(); ++i) form.boxes[i] = options.*kImportCheckBoxes[i].member;
+  return form;
+}
+
+bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form) {
+  const std::pair<const std::string*, float*> edits[] = {{&form.x, &options.XOffset},
+                                                         {&form.y, &options.YOffset},
+                                                         {&form.z, &options.ZOffset},
+                                                         {&form.scale, &options.Scale}};
+  for (const auto& [text, member] : edits) {
+    std::optional<float> value = scanOptionNumber(*text);
+    if (!value) return false;
+    *member = *value;
+  }
+  for (size_t i = 0; i < kImportCheckBoxes.size(); ++i) options.*kImportCheckBoxes[i].member = form.boxes[i];
+  options.Scale = sanitizedScale(options.Scale);
+  return true;
+}
+
+ImportOptions loadImportOptions(ProfileStore& settings) {
+  ImportOptions options;
+  options.XOffset = readFloatSetting(settings, kSection, "XOffset", 0.0f);
+  options.YOffset = readFloatSetting(settings, kSection, "YOffset", 0.0f);
+  options.ZOffset = readFloatSetting(settings, kSection, "ZOffset", 0.0f);
+  options.Scale = readFloatSetting(settings, kSection, "Scale", 1.0f);
+  for (const ImportCheckBox& box : kImportCheckBoxes)
+    options.*box.member = settings.readInt(kSection, box.key, box.defaultValue ? 1 : 0) != 0;
+  return options;
+}
+
+void storeImportOptions(ProfileStore& settings, const ImportOptions& options) {
+  writeFloatSetting(settings, kSection, "XOffset", options.XOffset);
+  writeFloatSetting(settings, kSection, "YOffset", options.YOffset);
+  writeFloatSetting(settings, kSection, "ZOffset", options.ZOffset);
+  writeFloatSetting(settings, kSection, "Scale", options.Scale);
+  for (const ImportCheckBox& box : kImportCheckBoxes)
+    settings.writeString(kSection, box.key, options.*box.member ? "1" : "0");
+}
+
+bool runImportOptions(AppContext& app) {
+  app.importOptions = loadImportOptions(*app.settings);
+  if (!app.ui.editImportOptions(app.importOptions)) return false;
+  // An interface that edits the numbers directly still gets a usable scale.
+  app.importOptions.Scale = sanitizedScale(app.importOptions.Scale);
+  storeImportOptions(*app.settings, app.importOptions);
+  return true;
+}
+
+}  // namespace quorvel
