@@ -217,6 +217,7 @@ bool updateSwp(AppContext& app, const LevelFiles& level) {
   log.logMessage("Loading level...\n");
   log.logMessage("File: \"%s\"\n", level.scnPath.c_str());
   SceneFile scene;
+  scene.trace = app.traceStream;
   if (!scene.load(level.grfPath)) {
     log.problem = true;
     log.logMessage("ERROR: could not load the level's scene file \"%s\".\n", level.grfPath.c_str());
