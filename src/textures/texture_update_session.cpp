@@ -14,16 +14,7 @@ namespace quorvel {
 
 namespace {
 
-constexpr uint32_t kMarkerId = 12345;
-constexpr uint32_t kMarkerWidth = 123;
-constexpr uint32_t kMarkerPitch = 123;
 constexpr uint32_t kOcclusionFlag = 0x2000000;
-
-bool lastIsMarker(const std::vector<TextureEntry>& entries) {
-  if (entries.empty()) return false;
-  const TextureEntry& e = entries.back();
-  return e.textureId == kMarkerId && e.width == kMarkerWidth && e.pitch == kMarkerPitch;
-}
 
 uint64_t roundUpToPage(uint64_t n) { return (n + kSwpPageSize - 1) / kSwpPageSize * kSwpPageSize; }
 
@@ -103,7 +94,7 @@ bool TextureDatabase::BeginPidUpdate(const std::string& pid, const std::string& 
 
   firstStart = static_cast<uint32_t>(std::min<uint64_t>(roundUpToPage(primaryUsed), UINT32_MAX));
   uint32_t markerHalves = 0;
-  if (lastIsMarker(entries)) {
+  if (hasPackerMarker()) {
     firstStart = entries.back().offset;
     markerHalves = entries.back().height;
     entries.pop_back();
@@ -146,16 +137,8 @@ bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
   // The pixels go to disk before any entry names them.
   if (!swpPages->flush()) return finish(false);
 
-  if (firstPacker->halfCount() > 0) {
-    TextureEntry marker;
-    marker.offset = firstPacker->firstPageOffset();
-    marker.width = kMarkerWidth;
-    marker.height = firstPacker->halfCount();
-    marker.pitch = kMarkerPitch;
-    marker.palette = 0;
-    marker.textureId = kMarkerId;
-    entries.push_back(marker);
-  }
+  if (firstPacker->halfCount() > 0)
+    entries.push_back(packerMarker(firstPacker->firstPageOffset(), firstPacker->halfCount()));
   primaryUsed = firstPacker->nextPageOffset();
   if (!write(pidPath)) return finish(false);
 
