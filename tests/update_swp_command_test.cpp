@@ -1,0 +1,86 @@
+// `quorvel update-swp` in batch mode: the program itself, run by ctest.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "level/scene.h"
+#include "support/bmp_builder.h"
+#include "support/scene_fixtures.h"
+#include "textures/texture_database.h"
+
+namespace quorvel {
+namespace {
+
+using testing_support::buildIndexedBmp;
+using testing_support::buildSolidBmp24;
+using testing_support::readBytes;
+using testing_support::writeBytes;
+
+uint8_t dots(int32_t x, int32_t y) { return static_cast<uint8_t>((x * y) % 8); }
+
+class UpdateSwpCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* binaryDir = std::getenv("QUORVEL_BINARY_DIR");
+    if (!binaryDir) GTEST_SKIP() << "QUORVEL_BINARY_DIR is set when ctest runs the program's tests";
+    program_ = std::string(binaryDir) + "/src/frontends/console/quorvel";
+    if (!std::filesystem::exists(program_)) GTEST_SKIP() << "the console program is not built";
+    folder_ = testing_support::freshTempFolder("cli");
+    std::filesystem::create_directories(folder_ + "art");
+    writeBytes(folder_ + "lvl.grf", scene_testing::vertexRecordsFile());
+    ASSERT_TRUE(writeLevelHeader(folder_ + "lvl.scn", folder_ + "lvl.grf", nullptr));
+    TextureDatabase empty;
+    ASSERT_TRUE(empty.write(folder_ + "lvl-130.pid"));
+    writeBytes(folder_ + "lvl-130.swp", {});
+    writeBytes(folder_ + "lvl-130.spz", {0, 0, 0, 0});
+    writeBytes(folder_ + "art/lamp.bmp", buildIndexedBmp(16, 16, 8, dots));
+    writeBytes(folder_ + "art/glow_a.bmp", buildIndexedBmp(16, 16, 8, dots));
+  }
+  // Runs the program in the scratch folder; the exit code, output in out_.
+  int run(const std::string& arguments) {
+    const std::string command = "cd '" + folder_ + "' && '" + program_ + "' update-swp --level lvl.scn " +
+                                arguments + " > out.txt 2> err.txt";
+    const int status = std::system(command.c_str());
+    const std::vector<uint8_t> out = readBytes(folder_ + "out.txt");
+    const std::vector<uint8_t> err = readBytes(folder_ + "err.txt");
+    out_.assign(out.begin(), out.end());
+    err_.assign(err.begin(), err.end());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  std::string program_, folder_, out_, err_;
+};
+
+TEST_F(UpdateSwpCommand, WithoutTexturesTheDialogIsCancelled) {
+  EXPECT_EQ(run(""), 1);
+  EXPECT_NE(out_.find("Load aborted.\n"), std::string::npos) << out_;
+}
+
+TEST_F(UpdateSwpCommand, MissingBitmapNeedsYesToSave) {
+  // glow.bmp is missing: without --yes the save question is answered No.
+  EXPECT_EQ(run("--textures art"), 1);
+  EXPECT_NE(out_.find("Save level canceled.\n"), std::string::npos) << out_;
+  EXPECT_EQ(readBytes(folder_ + "lvl-130.spz"), (std::vector<uint8_t>{0, 0, 0, 0}));
+
+  EXPECT_EQ(run("--textures art/lamp.bmp --yes"), 0) << out_ << err_;
+  EXPECT_NE(out_.find("Added 1 new textures, replaced 0 textures, skipped 0 existing textures.\n"),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(readBytes(folder_ + "lvl-130.spz"), (std::vector<uint8_t>{0, 0, 2, 0}));
+}
+
+TEST_F(UpdateSwpCommand, RunningOutOfTextureSpaceEndsWithCodeThree) {
+  TextureDatabase cramped;
+  cramped.primaryLimit = 0x20000;
+  ASSERT_TRUE(cramped.write(folder_ + "lvl-130.pid"));
+  writeBytes(folder_ + "art/glow.bmp", buildSolidBmp24(8, 8, 1, 2, 3));
+  EXPECT_EQ(run("--textures art --yes"), 3);
+  EXPECT_NE(err_.find("Ran out of texture space (firstPacker).\nPlease start again with original copies of swp "
+                      "and pid,\nand run the SWP Update option"),
+            std::string::npos)
+      << err_;
+}
+
+}  // namespace
+}  // namespace quorvel
