@@ -40,7 +40,9 @@ class UpdateSwpCommand : public ::testing::Test {
   }
   // Runs the program in the scratch folder; the exit code, output in out_.
   int run(const std::string& arguments) {
-    const std::string command = "cd '" + folder_ + "' && '" + program_ + "' update-swp --level lvl.scn " +
+    // With an SPZ beside the SCN the SWP lies in the installation folder.
+    const std::string command = "cd '" + folder_ + "' && HALVORN_INSTALLED_DIRECTORY='" + folder_ + "' '" +
+                                program_ + "' update-swp --level lvl.scn " +
                                 arguments + " > out.txt 2> err.txt";
     const int status = std::system(command.c_str());
     const std::vector<uint8_t> out = readBytes(folder_ + "out.txt");
