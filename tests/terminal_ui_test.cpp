@@ -172,11 +172,12 @@ TEST(TerminalAskString, ShowsThePresetAndReturnsTheEntry) {
 }
 
 TEST(TerminalImportOptions, OkKeepsTheOptionsAndCancelRefuses) {
-  Terminal t("o\nc\n");
+  // Nine prompts kept with Enter, then OK; the same again, then Cancel.
+  Terminal t("\n\n\n\n\n\n\n\n\no\n\n\n\n\n\n\n\n\n\nc\n");
   ImportOptions options;
   EXPECT_TRUE(t.ui.editImportOptions(options));
   EXPECT_FALSE(t.ui.editImportOptions(options));
-  EXPECT_NE(t.out.str().find("| Scale: 1\n"), std::string::npos);
+  EXPECT_NE(t.out.str().find("| Scale factor [1]: "), std::string::npos);
 }
 
 }  // namespace
