@@ -1,0 +1,179 @@
+// File operations through the Windows file functions. Windows already finds
+// files without regard to case and takes "/" and "\\" alike, so paths are
+// used as given.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "platform/file_system.h"
+#include "platform/win32_handles.h"
+
+namespace quorvel {
+
+namespace {
+
+bool endsWithSeparator(const std::string& folder) {
+  return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// FindFirstFile also matches the short 8.3 names, so "*.tpm" would list
+// "a.tpm2" as well; the listing keeps only names whose own extension fits.
+bool matchesExtensionPattern(const std::string& name, const std::string& pattern) {
+  if (pattern.size() < 2 || pattern[0] != '*' || pattern[1] != '.') return true;
+  const std::string_view extension = std::string_view(pattern).substr(1);
+  if (extension.find_first_of("*?") != std::string_view::npos) return true;
+  return name.size() >= extension.size() &&
+         equalsIgnoringCase(std::string_view(name).substr(name.size() - extension.size()),
+                            extension);
+}
+
+}  // namespace
+
+std::string resolvePath(const std::string& path) { return path; }
+
+FILE* openFile(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
+bool canOpenForReading(const std::string& path) {
+  FILE* f = openFile(path, "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+bool canOpenForUpdate(const std::string& path) {
+  FILE* f = openFile(path, "r+b");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+  win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_READ,
+                                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+      static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
+    return std::nullopt;
+  std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) return std::nullopt;
+    if (read == 0) break;  // the file shrank while being read
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+  const std::string temporary =
+      path + ".tmp" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount());
+  {
+    win32::FileHandle file = win32::ownFile(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0,
+                                                        nullptr, CREATE_NEW,
+                                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      ok = WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+      done += written;
+    }
+    if (!ok || !FlushFileBuffers(file.get())) {
+      file.reset();
+      DeleteFileA(temporary.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExA(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool copyFileReplacing(const std::string& from, const std::string& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool moveFileReplacing(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED |
+                         MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {
+  std::vector<std::string> names;
+  std::string query = folder;
+  if (!query.empty() && !endsWithSeparator(query)) query += '\\';
+  query += pattern;
+  WIN32_FIND_DATAA found;
+  win32::FindHandle search(FindFirstFileA(query.c_str(), &found));
+  if (search.get() == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::string name = found.cFileName;
+    if (matchesExtensionPattern(name, pattern)) names.push_back(std::move(name));
+  } while (FindNextFileA(search.get(), &found));
+  return names;
+}
+
+std::optional<uint64_t> fileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The time is the FILETIME (100 ns steps since 1601) as one number.
+std::optional<int64_t> lastWriteTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  ULARGE_INTEGER time;
+  time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+  time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+  return static_cast<int64_t>(time.QuadPart);
+}
+
+bool setLastWriteTime(const std::string& path, int64_t time) {
+  win32::FileHandle file = win32::ownFile(CreateFileA(
+      path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  ULARGE_INTEGER value;
+  value.QuadPart = static_cast<uint64_t>(time);
+  FILETIME written{value.LowPart, value.HighPart};
+  return SetFileTime(file.get(), nullptr, nullptr, &written) != 0;
+}
+
+std::string currentDirectory() {
+  char buffer[MAX_PATH + 1];
+  DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+  if (length == 0 || length >= sizeof buffer) return std::string();
+  std::string folder(buffer, length);
+  if (!endsWithSeparator(folder)) folder += '\\';
+  return folder;
+}
+
+}  // namespace quorvel
