@@ -3,6 +3,7 @@
 // is first turned into "/" form and, when it does not exist as written,
 // looked up without case one component at a time.
 #include "platform/file_system.h"
+#include "platform/file_pattern.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -47,41 +48,6 @@ std::optional<std::string> findEntryNoCase(const std::string& folder, const std:
     if (equalsNoCase(entryName, name) && (!best || entryName < *best)) best = entryName;
   }
   return best;
-}
-
-bool matchesWildcard(std::string_view name, std::string_view pattern) {
-  // Iterative matcher with one backtrack point: linear in practice and no
-  // recursion however many "*" a pattern holds.
-  size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (p < pattern.size() &&
-               (pattern[p] == '?' || equalsNoCase(pattern.substr(p, 1), name.substr(n, 1)))) {
-      ++p;
-      ++n;
-    } else if (starP != std::string_view::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-bool matchesAnyPattern(const std::string& name, const std::string& patterns) {
-  size_t start = 0;
-  while (start <= patterns.size()) {
-    size_t end = patterns.find(';', start);
-    if (end == std::string::npos) end = patterns.size();
-    std::string_view one = trimBlanks(std::string_view(patterns).substr(start, end - start));
-    if (!one.empty() && matchesWildcard(name, one)) return true;
-    start = end + 1;
-  }
-  return false;
 }
 
 // Writes `bytes` to a new temporary file beside `target`, synced to disk;

@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "platform/file_system.h"
+#include "platform/file_pattern.h"
 #include "platform/win32_handles.h"
+#include "util/text_format.h"
 
 namespace quorvel {
 
@@ -18,31 +19,16 @@ bool endsWithSeparator(const std::string& folder) {
   return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-// FindFirstFile also matches the short 8.3 names, so "*.tpm" would list
-// "a.tpm2" as well; the listing keeps only names whose own extension fits.
-bool matchesExtensionPattern(const std::string& name, const std::string& pattern) {
-  if (pattern.size() < 2 || pattern[0] != '*' || pattern[1] != '.') return true;
-  const std::string_view extension = std::string_view(pattern).substr(1);
-  if (extension.find_first_of("*?") != std::string_view::npos) return true;
-  return name.size() >= extension.size() &&
-         equalsIgnoringCase(std::string_view(name).substr(name.size() - extension.size()),
-                            extension);
-}
-
 }  // namespace
 
 std::string resolvePath(const std::string& path) { return path; }
 
 FILE* openFile(const std::string& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
+}
+
+bool fileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool canOpenForReading(const std::string& path) {
@@ -123,19 +109,25 @@ bool moveFileReplacing(const std::string& from, const std::string& to) {
 
 bool deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
+// Lists every file and matches the names here: FindFirstFile would also
+// match the short 8.3 names, so "*.tpm" would list "a.tpm2" as well.
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> names;
-  std::string query = folder;
-  if (!query.empty() && !endsWithSeparator(query)) query += '\\';
-  query += pattern;
+  std::string query = folder.empty() ? std::string(".\\") : folder;
+  if (!endsWithSeparator(query)) query += '\\';
+  query += '*';
   WIN32_FIND_DATAA found;
   win32::FindHandle search(FindFirstFileA(query.c_str(), &found));
   if (search.get() == INVALID_HANDLE_VALUE) return names;
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::string name = found.cFileName;
-    if (matchesExtensionPattern(name, pattern)) names.push_back(std::move(name));
+    if (matchesAnyPattern(name, pattern)) names.push_back(std::move(name));
   } while (FindNextFileA(search.get(), &found));
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string lowerA = toLowerAscii(a), lowerB = toLowerAscii(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
+  });
   return names;
 }
 

@@ -9,7 +9,6 @@
 
 #include "import/import_options.h"
 #include "platform/import_options_form.h"
-#include "platform/profile_store.h"
 #include "platform/win32_dialog_ids.h"
 #include "platform/win32_user_interface.h"
 
@@ -17,9 +16,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr char kPositionSection[] = "WindowPosition";
-constexpr char kActionDialogKey[] = "StartupWindow";
-constexpr char kMessagesWindowKey[] = "MainWindow";
 constexpr char kMessagesTitle[] = "Quorvel v0.1";
 
 HINSTANCE programInstance() { return GetModuleHandleA(nullptr); }
@@ -43,8 +39,7 @@ T* dialogOwner(HWND dialog, UINT message, LPARAM lParam) {
 
 class Win32UserInterface final : public UserInterface {
  public:
-  explicit Win32UserInterface(const std::string& settingsPath)
-      : settings_(openProfileStore(settingsPath)) {}
+  Win32UserInterface() = default;
 
   ~Win32UserInterface() override {
     closeMessagesWindow();
@@ -94,8 +89,19 @@ class Win32UserInterface final : public UserInterface {
   }
 
   void closeMessagesWindow() override {
-    if (messagesWindow_) DestroyWindow(messagesWindow_);
+    if (messagesWindow_) {
+      rememberPosition(messagesWindow_, Window::MessagesWindow);
+      DestroyWindow(messagesWindow_);
+    }
     messagesWindow_ = nullptr;
+  }
+
+  void setWindowPosition(Window window, const std::optional<WindowPosition>& position) override {
+    stored_[index(window)] = position;
+  }
+
+  std::optional<WindowPosition> windowPosition(Window window) const override {
+    return last_[index(window)];
   }
 
   void appendMessagesText(std::string_view windowText) override {
@@ -228,18 +234,16 @@ class Win32UserInterface final : public UserInterface {
     return nullptr;
   }
 
+  static size_t index(Window window) { return window == Window::ActionDialog ? 0 : 1; }
+
   // Moves the window to its stored top-left corner, unless nothing is stored
   // or the place lies wholly outside the screens of this session (a monitor
-  // that is gone would otherwise hide the window).
-  void restoreWindowPosition(HWND window, const char* key) {
-    if (!settings_) return;
-    std::optional<std::vector<uint8_t>> stored = settings_->readStruct(kPositionSection, key, 8);
+  // that is gone would otherwise hide the window). The size stays that of
+  // the template.
+  void placeWindow(HWND window, Window which) {
+    const std::optional<WindowPosition>& stored = stored_[index(which)];
     if (!stored) return;
-    const uint8_t* b = stored->data();
-    const int32_t left = static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) |
-                                              (static_cast<uint32_t>(b[3]) << 24));
-    const int32_t top = static_cast<int32_t>(b[4] | (b[5] << 8) | (b[6] << 16) |
-                                             (static_cast<uint32_t>(b[7]) << 24));
+    const LONG left = stored->left, top = stored->top;
     RECT now;
     GetWindowRect(window, &now);
     RECT placed{left, top, left + (now.right - now.left), top + (now.bottom - now.top)};
@@ -251,15 +255,9 @@ class Win32UserInterface final : public UserInterface {
     SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  void saveWindowPosition(HWND window, const char* key) {
-    if (!settings_) return;
+  void rememberPosition(HWND window, Window which) {
     RECT rect;
-    if (!GetWindowRect(window, &rect)) return;
-    std::vector<uint8_t> bytes(8);
-    const uint32_t values[2] = {static_cast<uint32_t>(rect.left), static_cast<uint32_t>(rect.top)};
-    for (int i = 0; i < 2; ++i)
-      for (int j = 0; j < 4; ++j) bytes[i * 4 + j] = static_cast<uint8_t>(values[i] >> (8 * j));
-    settings_->writeStruct(kPositionSection, key, bytes);
+    if (GetWindowRect(window, &rect)) last_[index(which)] = WindowPosition{rect.left, rect.top};
   }
 
   static INT_PTR CALLBACK actionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -267,7 +265,7 @@ class Win32UserInterface final : public UserInterface {
     if (!self) return FALSE;
     switch (message) {
       case WM_INITDIALOG:
-        self->restoreWindowPosition(dialog, kActionDialogKey);
+        self->placeWindow(dialog, Window::ActionDialog);
         CheckDlgButton(dialog, IDC_VERBOSE, self->choice_.verbose ? BST_CHECKED : BST_UNCHECKED);
         return TRUE;
       case WM_COMMAND:
@@ -282,7 +280,7 @@ class Win32UserInterface final : public UserInterface {
             self->choice_.code = LOWORD(wParam);
             self->choice_.verbose = IsDlgButtonChecked(dialog, IDC_VERBOSE) == BST_CHECKED;
             self->choice_.verboseChosen = true;
-            self->saveWindowPosition(dialog, kActionDialogKey);
+            self->rememberPosition(dialog, Window::ActionDialog);
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
@@ -290,7 +288,7 @@ class Win32UserInterface final : public UserInterface {
       case WM_CLOSE:  // the system menu: leave without touching the verbose setting
         self->choice_.code = kActionExit;
         self->choice_.verboseChosen = false;
-        self->saveWindowPosition(dialog, kActionDialogKey);
+        self->rememberPosition(dialog, Window::ActionDialog);
         EndDialog(dialog, kActionExit);
         return TRUE;
     }
@@ -302,7 +300,7 @@ class Win32UserInterface final : public UserInterface {
   void closeRequestedByUser(HWND dialog) {
     if (!IsWindowEnabled(GetDlgItem(dialog, IDOK))) return;
     closed_ = true;
-    saveWindowPosition(dialog, kMessagesWindowKey);
+    rememberPosition(dialog, Window::MessagesWindow);
     DestroyWindow(dialog);
   }
 
@@ -316,7 +314,7 @@ class Win32UserInterface final : public UserInterface {
         // A rich-edit control holds 32 KB of text unless told otherwise; a
         // long report must not be cut.
         SendDlgItemMessageA(dialog, IDC_MESSAGES_TEXT, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-        self->restoreWindowPosition(dialog, kMessagesWindowKey);
+        self->placeWindow(dialog, Window::MessagesWindow);
         return TRUE;
       }
       case WM_COMMAND:
@@ -404,7 +402,8 @@ class Win32UserInterface final : public UserInterface {
     return FALSE;
   }
 
-  std::unique_ptr<ProfileStore> settings_;
+  std::optional<WindowPosition> stored_[2];
+  std::optional<WindowPosition> last_[2];
   HMODULE richEdit_ = nullptr;
   HWND messagesWindow_ = nullptr;
   HWND activeDialog_ = nullptr;
@@ -419,8 +418,8 @@ class Win32UserInterface final : public UserInterface {
 
 }  // namespace
 
-std::unique_ptr<UserInterface> makeWin32UserInterface(const std::string& settingsPath) {
-  return std::make_unique<Win32UserInterface>(settingsPath);
+std::unique_ptr<UserInterface> makeWin32UserInterface() {
+  return std::make_unique<Win32UserInterface>();
 }
 
 }  // namespace quorvel
