@@ -10,7 +10,9 @@ MessageLog::~MessageLog() { closeLogFile(); }
 
 bool MessageLog::openLogFile(const std::string& path) {
   closeLogFile();
-  logFile_ = std::fopen(path.c_str(), "w");
+  // Binary mode: the log holds the messages unchanged, with bare line feeds,
+  // on every platform.
+  logFile_ = std::fopen(path.c_str(), "wb");
   return logFile_ != nullptr;
 }
 
