@@ -10,13 +10,10 @@ namespace quorvel {
 
 namespace {
 
-// Offsets of the BMP fields we use.
+// Offsets of the BMP fields we seek to; the pixel offset (10) is followed
+// by the header size, width, height, and the depth (28) by the compression.
 constexpr size_t kPixelOffsetField = 10;
-constexpr size_t kInfoSizeField = 14;
-constexpr size_t kWidthField = 18;
-constexpr size_t kHeightField = 22;
 constexpr size_t kDepthField = 28;
-constexpr size_t kCompressionField = 30;
 constexpr size_t kColorsUsedField = 46;
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kMinimumHeaderSize = kFileHeaderSize + 40;
