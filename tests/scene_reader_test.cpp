@@ -183,6 +183,40 @@ TEST(SceneReaderInstances, FirstInstanceDecidesTheTableOfItsMesh) {
   EXPECT_TRUE(isBool(lamp.values.get(), "Solid", true));
 }
 
+// Three meshes A, B, C with one instance each; only A has a table (four
+// values), written by the writer. `sharing` instances after the first name
+// A's table too.
+std::vector<uint8_t> fileSharingOneTable(int sharing) {
+  SceneFile scene;
+  scene.trace = nullptr;
+  for (const char* name : {"A", "B", "C"}) {
+    scene.meshes.push_back(std::make_unique<Mesh>());
+    scene.meshes.back()->name = name;
+    auto instance = std::make_unique<Instance>();
+    instance->name = std::string(name) + "1";
+    instance->mesh = scene.meshes.back().get();
+    scene.instances.push_back(std::move(instance));
+  }
+  ValueTable* table = ensureValueTable(scene.meshes[0].get());
+  for (const char* name : {"x", "y", "z"}) setString(table, name, "v");
+  auto file = scene.serialize().value();
+  const size_t records = sectionOffset(file, 1) + 4;
+  for (int i = 1; i <= sharing; ++i) {
+    setWordAt(file, records + 44 * i + 36, 3);
+    setWordAt(file, records + 44 * i + 40, 1);
+  }
+  return file;
+}
+
+TEST(SceneReaderInstances, CopiesOfASharedTableAreBoundedByTheFilesValues) {
+  auto scene = loaded(fileSharingOneTable(1));
+  ASSERT_TRUE(scene->meshes[1]->values);
+  EXPECT_EQ(scene->meshes[1]->values->children.size(), 3u);
+  EXPECT_FALSE(scene->meshes[2]->values);
+  // A second copy would hold more values than the file has: rejected.
+  EXPECT_TRUE(loaded(fileSharingOneTable(2), false)->instances.empty());
+}
+
 TEST(SceneReaderInstances, IndexOfAValueThatIsNotTopLevelAttachesNothing) {
   // Crate01 names value 0 (a child of the table): nothing is attached, and
   // Crate02 then gives the mesh its table.

@@ -6,6 +6,7 @@
 // anything is allocated, and every index, offset and reference against what
 // it points into. A malformed file is rejected as a whole; the meshes read
 // before the fault stay in the scene, as they do when the file ends early.
+#include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 
@@ -348,6 +349,7 @@ class SceneReader {
     if (!r.skip(5) || !r.readU32(valueCount) || !r.skip(9)) return false;
     if (!r.has(valueCount, kValueRecordHeadSize + kValueRecordTailSize)) return false;
 
+    valueCount_ = valueCount;
     std::vector<std::unique_ptr<Value>> pool(valueCount);
     std::vector<Value*> byPosition(valueCount);
     std::vector<std::vector<uint32_t>> childPositions(valueCount);
@@ -455,7 +457,7 @@ class SceneReader {
       if (meshEntry >= meshByEntry_.size() || !meshByEntry_[meshEntry] || !name) continue;
       instance->name = *name;
       instance->mesh = meshByEntry_[meshEntry];
-      if (hasTable != 0) attachTable(*instance, static_cast<int32_t>(tableIndex));
+      if (hasTable != 0 && !attachTable(*instance, static_cast<int32_t>(tableIndex))) return false;
       scene_.instances.push_back(std::move(instance));
     }
     return true;
@@ -463,19 +465,38 @@ class SceneReader {
 
   // The first instance of a mesh decides its table. A table already owned by
   // another mesh is copied, so that both meshes keep their values and each
-  // table has a single owner.
-  void attachTable(Instance& instance, int32_t tableIndex) {
+  // table has a single owner. Copies may together hold no more values than
+  // the file does: a forged file naming one large table from thousands of
+  // meshes is rejected rather than multiplied in memory.
+  bool attachTable(Instance& instance, int32_t tableIndex) {
     auto it = topLevel_.find(tableIndex);
-    if (it == topLevel_.end() || instance.mesh->values) return;
-    if (it->second.table) {
-      const Value* table = it->second.table.get();
-      instance.attachValues(it->second.table);
-      it->second.owner = table;
-      it->second.ownerMesh = instance.mesh;
-    } else if (it->second.ownerMesh != instance.mesh) {
-      std::unique_ptr<ValueTable> copy = it->second.owner->clone();
-      instance.attachValues(copy);
+    if (it == topLevel_.end() || instance.mesh->values) return true;
+    TopLevelValue& top = it->second;
+    if (top.table) {
+      top.owner = top.table.get();
+      top.ownerMesh = instance.mesh;
+      instance.attachValues(top.table);
+      return true;
     }
+    if (top.ownerMesh == instance.mesh) return true;
+    const size_t size = countValues(*top.owner);
+    if (size > valueCount_ - std::min(valueCount_, copiedValues_)) return false;
+    copiedValues_ += size;
+    std::unique_ptr<ValueTable> copy = top.owner->clone();
+    instance.attachValues(copy);
+    return true;
+  }
+
+  static size_t countValues(const Value& root) {
+    size_t count = 0;
+    std::vector<const Value*> stack{&root};
+    while (!stack.empty()) {
+      const Value* value = stack.back();
+      stack.pop_back();
+      ++count;
+      for (const auto& child : value->children) stack.push_back(child.get());
+    }
+    return count;
   }
 
   struct TopLevelValue {
@@ -491,13 +512,17 @@ class SceneReader {
   std::vector<DirectoryEntry> directory_;
   std::vector<Mesh*> meshByEntry_;
   std::unordered_map<int32_t, TopLevelValue> topLevel_;
+  size_t valueCount_ = 0;   // values in the file's value table
+  size_t copiedValues_ = 0;  // values in copies of shared tables
 };
 
 }  // namespace
 
 bool SceneFile::loadFromBytes(std::span<const uint8_t> bytes) {
   clear();
-  return SceneReader(*this, bytes).read();
+  if (SceneReader(*this, bytes).read()) return true;
+  instances.clear();  // a failed load keeps the meshes read, no instances
+  return false;
 }
 
 bool SceneFile::load(const std::string& path) {
@@ -505,7 +530,9 @@ bool SceneFile::load(const std::string& path) {
   if (trace) std::fprintf(trace, "Loading: '%s'\n", path.c_str());
   auto bytes = readPossiblyCompressedFile(path);
   if (!bytes) return false;
-  return SceneReader(*this, *bytes).read();
+  if (SceneReader(*this, *bytes).read()) return true;
+  instances.clear();
+  return false;
 }
 
 }  // namespace quorvel
