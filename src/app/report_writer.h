@@ -1,0 +1,33 @@
+// Writes the lines of a report to the message log and counts the problem
+// lines among them, so a caller can tell a clean report from one with
+// errors without reading the text back.
+#pragma once
+
+#include "app/message_log.h"
+
+namespace quorvel {
+
+// How many lines of each kind a report held.
+struct ProblemCounts {
+  int errors = 0;    // lines beginning with "ERROR: " or "FATAL ERROR: "
+  int warnings = 0;  // "WARNING: "
+  int notes = 0;     // "NOTE: "
+};
+
+class ReportWriter {
+ public:
+  explicit ReportWriter(MessageLog& log) : log_(log) {}
+
+  // Formats like printf (cut at 4095 characters, as the log does), writes
+  // the text through logMessage and counts it by its first characters.
+  void line(const char* format, ...) QUORVEL_PRINTF(2, 3);
+
+  const ProblemCounts& counts() const { return counts_; }
+  MessageLog& log() { return log_; }
+
+ private:
+  MessageLog& log_;
+  ProblemCounts counts_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,31 @@
+// The Verify Level action: a report of the things in a level known to
+// cause problems in the game. It changes nothing.
+#pragma once
+
+#include "app/app_context.h"
+#include "app/report_writer.h"
+#include "level/level_files.h"
+#include "level/scene.h"
+
+namespace quorvel {
+
+struct VerificationResult {
+  // False when the report ended early (the GRF is missing).
+  bool completed = false;
+  // The problem lines the report held.
+  ProblemCounts counts;
+};
+
+// Loads the level's GRF into a scene of its own, writes the report and
+// discards the scene. True when the report ran to its end; `result`, when
+// given, receives the counts (a batch run fails on an "ERROR:" line).
+bool verifyLevel(AppContext& context, const LevelFiles& files, VerificationResult* result = nullptr);
+
+// The report on `scene` as loaded from `files.grfPath`: header, file
+// checks, names, instances, meshes, values, PID, SWP and SPZ. With
+// `sceneReadable` false the GRF exists but could not be read as a scene
+// file, and the report says so instead of passing an empty level.
+VerificationResult writeVerificationReport(AppContext& context, const SceneFile& scene,
+                                           const LevelFiles& files, bool sceneReadable = true);
+
+}  // namespace quorvel

@@ -1,0 +1,72 @@
+// Building blocks for the verification tests: a run state that captures the
+// report, scenes and value tables built in code, and texture store files
+// written byte by byte.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_context.h"
+#include "level/scene.h"
+#include "platform/user_interface.h"
+#include "textures/texture_database.h"
+#include "values/value.h"
+
+namespace quorvel::testing_support {
+
+// Answers every question with OK and shows nothing.
+class QuietUserInterface : public UserInterface {
+ public:
+  ActionChoice chooseAction(bool verbose) override;
+  void openMessagesWindow() override {}
+  void enableClose() override {}
+  void waitForClose() override {}
+  void closeMessagesWindow() override {}
+  void appendMessagesText(std::string_view) override {}
+  bool pumpMessages() override { return true; }
+  Answer messageBox(const MessageBoxRequest&) override { return Answer::Ok; }
+  std::optional<std::string> openFile(const OpenFileRequest&) override { return std::nullopt; }
+  std::string askString(const std::string&, const std::string&) override { return {}; }
+  bool editImportOptions(ImportOptions&) override { return false; }
+};
+
+// A run state whose message log keeps everything written, for comparison.
+struct CapturingApp {
+  CapturingApp();
+  QuietUserInterface ui;
+  AppContext context;
+  std::string text() { return context.log.takeText(); }
+};
+
+// Value tree helpers; each returns the value it appended.
+Value& addString(Value& group, const std::string& name, const std::string& text);
+Value& addInt(Value& group, const std::string& name, int32_t v);
+Value& addFloat(Value& group, const std::string& name, float v);
+Value& addBool(Value& group, const std::string& name, bool v);
+Value& addGroup(Value& group, const std::string& name);
+// A table named `name` with a String "Class" child (none when empty).
+std::unique_ptr<ValueTable> makeTable(const std::string& name, const std::string& className);
+
+// A well-formed mesh: three vertices, one face, one material with
+// `colorMap` (none when empty), and a table of class `className` (no table
+// when className is "-").
+Mesh& addMesh(SceneFile& scene, const std::string& name, const std::string& className = "-",
+              const std::string& colorMap = "");
+Instance& addInstance(SceneFile& scene, const std::string& name, Mesh& mesh, float scale = 1.0f);
+
+// A texture entry with the given identifier and shape.
+TextureEntry textureEntry(uint32_t id, uint32_t bitsPerPixel, uint32_t mipInfo = 0,
+                          uint32_t offset = 0, uint32_t width = 8, uint32_t height = 8);
+// The bytes of a PID file holding `entries` and `paletteCount` one-colour
+// palettes.
+std::vector<uint8_t> pidFileBytes(const std::vector<TextureEntry>& entries, int paletteCount = 0,
+                                  uint32_t primaryLimit = 0x600000, uint32_t primaryUsed = 0);
+
+// A fresh directory under the test temporary directory, ending in "/".
+std::string freshDirectory(const std::string& label);
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> u32Bytes(uint32_t v);
+
+}  // namespace quorvel::testing_support
