@@ -2,6 +2,7 @@
 
 #include "textures/texture_update.h"
 #include "tools/extract_model.h"
+#include "verify/verify_level.h"
 
 namespace quorvel {
 
@@ -28,9 +29,8 @@ const char* actionName(int code) {
 }
 
 bool runAction(AppContext& app, int code, const LevelFiles& level) {
-  (void)level;
   switch (code) {
-    case kActionVerify: return notAvailable(app, code);            // verifyLevel(app, level)
+    case kActionVerify: return verifyLevel(app, level);
     case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return updateSwp(app, level);
     case kActionRename: return notAvailable(app, code);            // renameLevel(app, level)

@@ -9,10 +9,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/message_log.h"
+#include "app/report_writer.h"
 #include "import/import_options.h"
 #include "level/scene.h"
 #include "platform/profile_store.h"
@@ -56,6 +58,10 @@ struct AppContext {
   // Where scene readers and writers print their trace lines ("Loading: ...");
   // the console front end sends them to standard error; null = silent.
   std::FILE* traceStream = stdout;
+
+  // The problem lines of the last verification report of this run; the
+  // batch option "--strict" fails when it held an error.
+  std::optional<ProblemCounts> lastVerification;
 
   std::string settingsPath() const { return programFolder + "Quorvel.ini"; }
 };

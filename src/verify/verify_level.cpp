@@ -313,12 +313,12 @@ VerificationResult writeVerificationReport(AppContext& context, const SceneFile&
   return run.run(sceneReadable);
 }
 
-bool verifyLevel(AppContext& context, const LevelFiles& files, VerificationResult* result) {
+bool verifyLevel(AppContext& context, const LevelFiles& files) {
   context.log.logMessage("\nLoading level for verification...");
   SceneFile scene;
   const bool readable = scene.load(files.grfPath);
   const VerificationResult outcome = writeVerificationReport(context, scene, files, readable);
-  if (result) *result = outcome;
+  context.lastVerification = outcome.counts;
   return outcome.completed;
 }
 

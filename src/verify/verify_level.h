@@ -17,9 +17,9 @@ struct VerificationResult {
 };
 
 // Loads the level's GRF into a scene of its own, writes the report and
-// discards the scene. True when the report ran to its end; `result`, when
-// given, receives the counts (a batch run fails on an "ERROR:" line).
-bool verifyLevel(AppContext& context, const LevelFiles& files, VerificationResult* result = nullptr);
+// discards the scene. True when the report ran to its end; the report's
+// problem counts are left in `context.lastVerification`.
+bool verifyLevel(AppContext& context, const LevelFiles& files);
 
 // The report on `scene` as loaded from `files.grfPath`: header, file
 // checks, names, instances, meshes, values, PID, SWP and SPZ. With

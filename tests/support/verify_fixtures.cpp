@@ -11,12 +11,6 @@
 
 namespace quorvel::testing_support {
 
-ActionChoice QuietUserInterface::chooseAction(bool verbose) {
-  ActionChoice choice;
-  choice.verbose = verbose;
-  return choice;
-}
-
 CapturingApp::CapturingApp() : context(ui, ::testing::TempDir()) {
   context.log.captureText(true);
   context.traceStream = nullptr;

@@ -10,32 +10,17 @@
 
 #include "app/app_context.h"
 #include "level/scene.h"
-#include "platform/user_interface.h"
+#include "platform/scripted_ui.h"
 #include "textures/texture_database.h"
 #include "values/value.h"
 
 namespace quorvel::testing_support {
 
-// Answers every question with OK and shows nothing.
-class QuietUserInterface : public UserInterface {
- public:
-  ActionChoice chooseAction(bool verbose) override;
-  void openMessagesWindow() override {}
-  void enableClose() override {}
-  void waitForClose() override {}
-  void closeMessagesWindow() override {}
-  void appendMessagesText(std::string_view) override {}
-  bool pumpMessages() override { return true; }
-  Answer messageBox(const MessageBoxRequest&) override { return Answer::Ok; }
-  std::optional<std::string> openFile(const OpenFileRequest&) override { return std::nullopt; }
-  std::string askString(const std::string&, const std::string&) override { return {}; }
-  bool editImportOptions(ImportOptions&) override { return false; }
-};
-
 // A run state whose message log keeps everything written, for comparison.
 struct CapturingApp {
   CapturingApp();
-  QuietUserInterface ui;
+  // Strict: the checks must never ask the user anything.
+  ScriptedUserInterface ui;
   AppContext context;
   std::string text() { return context.log.takeText(); }
 };

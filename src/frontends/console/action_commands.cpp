@@ -50,6 +50,7 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
   addImportOptionFlags(importFile);
   addImportOptionFlags(importDirectory);
   addUpdateSwpOptions(updateSwp);
+  verify.command->add_flag("--strict", verify.strict, "Exit with 1 when the report holds an ERROR line");
   (void)importFile, (void)importDirectory, (void)updateSwp, (void)verify, (void)rename, (void)extract;
 }
 
@@ -71,6 +72,7 @@ int runActionCommand(const ActionCommand& action) {
   for (const auto& step : action.prepare) step(ui, app);
   bool ran = runPass(app, action.code);
   shutDown(app);
+  if (ran && action.strict && app.lastVerification && app.lastVerification->errors > 0) return 1;
   return ran ? 0 : 1;
 }
 

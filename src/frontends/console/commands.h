@@ -29,6 +29,8 @@ struct ActionCommand {
   int code = 0;
   std::string level;
   std::optional<bool> verbose;  // unset: the stored "VerboseMessages"
+  // Fail (exit 1) when the verification report held an "ERROR:" line.
+  bool strict = false;
   std::vector<std::function<void(ScriptedUserInterface&, AppContext&)>> prepare;
 };
 
