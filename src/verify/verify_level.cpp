@@ -6,9 +6,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "level/level_location.h"
 #include "platform/file_system.h"
 #include "textures/texture_database.h"
 #include "util/byte_io.h"
+#include "util/text_format.h"
 #include "values/value_rules.h"
 #include "verify/mesh_limits.h"
 
@@ -19,24 +21,6 @@ namespace {
 // A level's files hold more palettes than this only at the game's peril.
 constexpr int kPaletteSlots = 98;
 constexpr uint32_t kOcclusionTexture = 0x2000000;
-
-std::string asciiLower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
-// The level name a file's path implies: the file name cut at its last "-"
-// (or, without one, at its last "."), lower-cased.
-std::string levelNameOfPath(std::string_view path) {
-  const size_t slash = path.find_last_of("\\/");
-  std::string_view fileName = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  size_t cut = fileName.rfind('-');
-  if (cut == std::string_view::npos) cut = fileName.rfind('.');
-  if (cut != std::string_view::npos) fileName = fileName.substr(0, cut);
-  return asciiLower(fileName);
-}
 
 // The part of an instance name its mesh name must begin with: the name
 // without a trailing "-" and digits ("Rock-12" -> "Rock").
@@ -49,8 +33,8 @@ std::string_view instanceStem(std::string_view name) {
 }
 
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-  if (text.size() < suffix.size()) return false;
-  return asciiLower(text.substr(text.size() - suffix.size())) == asciiLower(suffix);
+  return text.size() >= suffix.size() &&
+         equalsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 // Occluders are invisible by their texture, so they may be type 1 geometry.
@@ -123,10 +107,10 @@ class VerificationRun {
 
   void checkNames() {
     const std::string& levelName = files_.name;
-    const std::string swpName = levelNameOfPath(files_.swpPath);
-    if (levelNameOfPath(files_.grfPath) != levelName ||
+    const std::string swpName = levelNameOf(files_.swpPath);
+    if (levelNameOf(files_.grfPath) != levelName ||
         (!swpName.empty() && swpName != levelName) ||
-        levelNameOfPath(files_.pidPath) != levelName)
+        levelNameOf(files_.pidPath) != levelName)
       report_.line("ERROR: GRF, PID and SWP names don't match.\n");
   }
 
