@@ -300,6 +300,7 @@ VerificationResult writeVerificationReport(AppContext& context, const SceneFile&
 bool verifyLevel(AppContext& context, const LevelFiles& files) {
   context.log.logMessage("\nLoading level for verification...");
   SceneFile scene;
+  scene.trace = context.traceStream;
   const bool readable = scene.load(files.grfPath);
   const VerificationResult outcome = writeVerificationReport(context, scene, files, readable);
   context.lastVerification = outcome.counts;
