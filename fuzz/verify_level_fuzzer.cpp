@@ -1,0 +1,69 @@
+// Runs the whole level verification on damaged input: the first four bytes
+// give the length of a PID, the rest of that many bytes is the PID, and
+// what follows is the GRF. Whatever the scene reader makes of the GRF is
+// verified against the PID and a fixed SWP and SPZ.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <unistd.h>
+
+#include "app/app_context.h"
+#include "platform/file_system.h"
+#include "platform/scripted_ui.h"
+#include "util/byte_io.h"
+#include "verify/verify_level.h"
+
+namespace {
+
+struct FuzzLevel {
+  FuzzLevel() {
+    dir = (std::filesystem::temp_directory_path() /
+           ("quorvel_verify_fuzz_" + std::to_string(getpid())))
+              .string() + "/";
+    std::filesystem::create_directories(dir);
+    files.name = "lev";
+    files.scnPath = dir + "lev.scn";
+    files.grfPath = dir + "lev.grf";
+    files.pidPath = dir + "lev-130.pid";
+    files.swpPath = dir + "lev-130.swp";
+    files.spzPath = dir + "lev-130.spz";
+    write(files.scnPath, std::vector<uint8_t>{1});
+    write(files.grfPath, std::vector<uint8_t>{1});
+    write(files.swpPath, std::vector<uint8_t>(4096));
+    write(files.spzPath, std::vector<uint8_t>{0x00, 0x10, 0x00, 0x00});
+  }
+  static void write(const std::string& path, std::span<const uint8_t> bytes) {
+    quorvel::replaceFileAtomically(path, bytes);
+  }
+  std::string dir;
+  quorvel::LevelFiles files;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static FuzzLevel level;
+  std::span<const uint8_t> input(data, size);
+  size_t pidLength = 0;
+  if (input.size() >= 4) {
+    pidLength = quorvel::decodeU32(input.data());
+    input = input.subspan(4);
+  }
+  if (pidLength > input.size()) pidLength = input.size();
+  FuzzLevel::write(level.files.pidPath, input.first(pidLength));
+
+  quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
+  quorvel::AppContext app(ui, level.dir);
+  app.traceStream = nullptr;
+  app.log.captureText(true);
+  app.knownValues.names = {"Class", "A%d"};
+  app.knownValues.patterns = {"A%d"};
+  quorvel::SceneFile scene;
+  scene.trace = nullptr;
+  const bool readable = scene.loadFromBytes(input.subspan(pidLength));
+  quorvel::writeVerificationReport(app, scene, level.files, readable);
+  return 0;
+}
