@@ -17,8 +17,8 @@ struct SavedLevel {
     files = {"lev",           dir + "lev.scn",     dir + "lev.grf",
              dir + "lev-130.pid", dir + "lev-130.swp", ""};
     EXPECT_TRUE(writeLevelHeader(files.scnPath, files.grfPath, nullptr));
-    writeBytes(files.pidPath, pidFileBytes({}));
-    writeBytes(files.swpPath, std::vector<uint8_t>(512));
+    writeTestFile(files.pidPath, pidFileBytes({}));
+    writeTestFile(files.swpPath, std::vector<uint8_t>(512));
   }
   void save() {
     scene.trace = nullptr;
@@ -53,7 +53,7 @@ TEST(VerifyAction, ReadsTheSceneFromTheGrf) {
 
 TEST(VerifyAction, GrfThatIsNoSceneFileIsAnErrorNotAnEmptyLevel) {
   SavedLevel level("action_garbage");
-  writeBytes(level.files.grfPath, {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'e', 'n', 'e'});
+  writeTestFile(level.files.grfPath, {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'e', 'n', 'e'});
   CapturingApp app;
   EXPECT_TRUE(verifyLevel(app.context, level.files));
   const std::string text = app.text();

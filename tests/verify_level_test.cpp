@@ -24,15 +24,15 @@ struct LevelOnDisk {
     files.pidPath = dir + "lev-130.pid";
     files.swpPath = dir + "lev-130.swp";
     files.spzPath = dir + "lev-130.spz";
-    writeBytes(files.scnPath, {1});
-    writeBytes(files.grfPath, {1});
+    writeTestFile(files.scnPath, {1});
+    writeTestFile(files.grfPath, {1});
     writePid({});
-    writeBytes(files.swpPath, std::vector<uint8_t>(4096));
-    writeBytes(files.spzPath, u32Bytes(4096));
+    writeTestFile(files.swpPath, std::vector<uint8_t>(4096));
+    writeTestFile(files.spzPath, u32Bytes(4096));
   }
   void writePid(const std::vector<TextureEntry>& entries, int palettes = 0,
                 uint32_t primaryUsed = 0) {
-    writeBytes(files.pidPath, pidFileBytes(entries, palettes, 0x600000, primaryUsed));
+    writeTestFile(files.pidPath, pidFileBytes(entries, palettes, 0x600000, primaryUsed));
   }
   std::string report(bool sceneReadable = true) {
     last = writeVerificationReport(app.context, scene, files, sceneReadable);
@@ -109,8 +109,8 @@ TEST(VerificationFiles, NamesThatDisagreeAreReportedOnce) {
   LevelOnDisk level("names");
   level.files.pidPath = level.dir + "other-130.pid";
   level.files.swpPath = level.dir + "third-130.swp";
-  writeBytes(level.files.pidPath, pidFileBytes({}));
-  writeBytes(level.files.swpPath, {0});
+  writeTestFile(level.files.pidPath, pidFileBytes({}));
+  writeTestFile(level.files.swpPath, {0});
   const std::string text = level.report();
   EXPECT_NE(text.find("    SPZ: \"" + level.dir +
                       "lev-130.spz\"\nERROR: GRF, PID and SWP names don't match.\n  Verifying"),
@@ -277,7 +277,7 @@ TEST(VerificationPid, IgnoredTexturesGiveOneNotePerRun) {
 
 TEST(VerificationPid, UnreadablePidDropsTheSectionAndTurnsTexturesIntoNotes) {
   LevelOnDisk level("no_pid");
-  writeBytes(level.files.pidPath, {0x31, 0x01, 0, 0});
+  writeTestFile(level.files.pidPath, {0x31, 0x01, 0, 0});
   Mesh& torch = addMesh(level.scene, "Torch", "CInstance");
   addString(*torch.values, "Anim00", "fire.bmp");
   addInstance(level.scene, "Torch", torch);
@@ -298,7 +298,7 @@ TEST(VerificationSwp, WithoutSpzAnEntryOneBytePastTheSwpEnd) {
 
 TEST(VerificationSwp, SpzSizeThatDiffersWarnsAndBecomesTheLimit) {
   LevelOnDisk level("spz_size");
-  writeBytes(level.files.spzPath, u32Bytes(1000));
+  writeTestFile(level.files.spzPath, u32Bytes(1000));
   level.writePid({textureEntry(1, 8, 0, 0, 8, 2), textureEntry(2, 8, 0, 1000, 8, 1)});
   EXPECT_EQ(level.section(kSwp),
             "WARNING: SWP file will be overwritten.\n"
@@ -308,7 +308,7 @@ TEST(VerificationSwp, SpzSizeThatDiffersWarnsAndBecomesTheLimit) {
 
 TEST(VerificationSwp, SpzTooShortForItsSizeWarnsAndTheSwpSizeCounts) {
   LevelOnDisk level("spz_short");
-  writeBytes(level.files.spzPath, {0x10, 0x00});
+  writeTestFile(level.files.spzPath, {0x10, 0x00});
   level.writePid({textureEntry(1, 16, 0, 0)});
   EXPECT_EQ(level.section(kSwp),
             "WARNING: SWP file will be overwritten.\n"
@@ -317,8 +317,8 @@ TEST(VerificationSwp, SpzTooShortForItsSizeWarnsAndTheSwpSizeCounts) {
 
 TEST(VerificationSwp, ZeroSizeSkipsTheExtentCheck) {
   LevelOnDisk level("spz_zero");
-  writeBytes(level.files.spzPath, u32Bytes(0));
-  writeBytes(level.files.swpPath, {});
+  writeTestFile(level.files.spzPath, u32Bytes(0));
+  writeTestFile(level.files.swpPath, {});
   level.writePid({textureEntry(1, 16, 0, 100)});
   EXPECT_EQ(level.section(kSwp), "");
 }

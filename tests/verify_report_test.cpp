@@ -79,13 +79,13 @@ TEST(VerificationReport, FullReportMatchesTheCheckedCopy) {
   const std::string dir = freshDirectory("full_report");
   LevelFiles files{"lev",           dir + "lev.scn",     dir + "lev.grf",
                    dir + "lev-130.pid", dir + "lev-130.swp", dir + "lev-130.spz"};
-  writeBytes(files.scnPath, {1});
-  writeBytes(files.grfPath, {1});
-  writeBytes(files.swpPath, std::vector<uint8_t>(131072));
-  writeBytes(files.spzPath, u32Bytes(131072));
+  writeTestFile(files.scnPath, {1});
+  writeTestFile(files.grfPath, {1});
+  writeTestFile(files.swpPath, std::vector<uint8_t>(131072));
+  writeTestFile(files.spzPath, u32Bytes(131072));
   TextureEntry odd = textureEntry(textureId(1.0f, "Map\\lev\\wolf.bmp", ""), 16, 0, 512);
   odd.occlusion = 4;
-  writeBytes(files.pidPath,
+  writeTestFile(files.pidPath,
              pidFileBytes({textureEntry(textureId(1.0f, "Map\\lev\\hero.bmp", ""), 16),
                            textureEntry(textureId(1.0f, "Map\\lev\\walk.bmp", ""), 16),
                            textureEntry(textureId(1.0f, "Map\\lev\\flame0.bmp", ""), 8),

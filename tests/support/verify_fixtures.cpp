@@ -136,7 +136,7 @@ std::string freshDirectory(const std::string& label) {
   return dir.string() + "/";
 }
 
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+void writeTestFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr) << path;
   if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);

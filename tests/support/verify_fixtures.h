@@ -51,7 +51,7 @@ std::vector<uint8_t> pidFileBytes(const std::vector<TextureEntry>& entries, int 
 
 // A fresh directory under the test temporary directory, ending in "/".
 std::string freshDirectory(const std::string& label);
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+void writeTestFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> u32Bytes(uint32_t v);
 
 }  // namespace quorvel::testing_support
