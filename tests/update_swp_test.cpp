@@ -72,6 +72,9 @@ TEST_F(UpdateSwp, AddsTheMissingTexturesAndASecondRunFindsNone) {
   EXPECT_NE(first.find("\nSaving PID and SWP...\n  Added Texture: "), std::string::npos) << first;
   EXPECT_NE(first.find("  Used Opacity Map: " + textures_ + "glow_a.bmp\n"), std::string::npos) << first;
   EXPECT_NE(first.find("done.\n"), std::string::npos);
+  // The verification that follows finds every texture in the store.
+  EXPECT_NE(first.find("primary texture space"), std::string::npos) << first;
+  EXPECT_EQ(first.find("might be missing texture"), std::string::npos) << first;
   EXPECT_TRUE(app_->importedMeshes.empty());  // the level's meshes are gone with its scene
   EXPECT_EQ(app_->settings->readString("Paths", "BmpImportPath", ""), textures_ + "lamp.bmp");
 
