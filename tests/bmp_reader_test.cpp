@@ -6,6 +6,7 @@
 
 #include "app/message_log.h"
 #include "support/bmp_builder.h"
+#include "support/scene_bytes.h"
 
 namespace quorvel {
 namespace {
@@ -112,16 +113,15 @@ TEST(BmpReading, RefusesWhatItCannotRepresent) {
 }
 
 TEST(BmpReading, PrintsItsRefusalsToTheGivenStream) {
-  char buffer[512] = {};
-  std::FILE* stream = fmemopen(buffer, sizeof buffer, "w");
-  std::vector<uint8_t> notBmp(60, 0);
-  EXPECT_FALSE(parseBitmap(notBmp, true, stream));
-  BmpOptions o;
-  o.depth = 32;
-  o.rows = {0, 0, 0, 0};
-  EXPECT_FALSE(parseBitmap(buildBmp(o), true, stream));
-  std::fclose(stream);
-  EXPECT_STREQ(buffer,
+  const std::string printed = scene_testing::captureStream([](std::FILE* stream) {
+    std::vector<uint8_t> notBmp(60, 0);
+    EXPECT_FALSE(parseBitmap(notBmp, true, stream));
+    BmpOptions o;
+    o.depth = 32;
+    o.rows = {0, 0, 0, 0};
+    EXPECT_FALSE(parseBitmap(buildBmp(o), true, stream));
+  });
+  EXPECT_EQ(printed,
                "\nERROR! not a valid BMP file :P\n"
                "\nERROR! Unrecognized BMP format (only support 24-bit RGB and 8-bit paletted\n");
 }
