@@ -296,6 +296,15 @@ TEST(VerificationSwp, WithoutSpzAnEntryOneBytePastTheSwpEnd) {
   EXPECT_EQ(level.section(kSwp), "ERROR: 1 PID entries extended past end of SWP\n");
 }
 
+TEST(VerificationSwp, HugeEntriesCountWithoutWrappingRound) {
+  LevelOnDisk level("swp_huge");
+  TextureEntry huge = textureEntry(1, 16, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF);
+  huge.pitch = 0xFFFFFFFF;
+  TextureEntry flat = textureEntry(2, 8, 0, 4000, 8, 0);  // no rows: ends one pitch back
+  level.writePid({huge, flat});
+  EXPECT_EQ(level.section(kSwp), "ERROR: 1 PID entries extended past end of SPZ\n");
+}
+
 TEST(VerificationSwp, SpzSizeThatDiffersWarnsAndBecomesTheLimit) {
   LevelOnDisk level("spz_size");
   writeTestFile(level.files.spzPath, u32Bytes(1000));

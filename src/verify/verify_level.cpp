@@ -46,6 +46,16 @@ bool isOccluder(const Mesh& mesh) {
          endsWithIgnoringCase(colorMap, kOccluderTexture);
 }
 
+// Whether the entry's last byte, (height - 1) * pitch + row bytes + offset,
+// lies beyond `size`. Worked out without overflow, so that no entry of a
+// damaged PID can wrap round to a small end.
+bool endsPast(const TextureEntry& entry, uint64_t size) {
+  const uint64_t rowBytes = static_cast<uint64_t>(entry.bitsPerPixel / 8) * entry.width + entry.offset;
+  if (entry.height == 0) return rowBytes > size + entry.pitch;  // the end lies one pitch back
+  const uint64_t rows = static_cast<uint64_t>(entry.height - 1) * entry.pitch;
+  return rows > size || rowBytes > size - rows;
+}
+
 bool isHidden(const ValueTable* table) { return isBool(table, "Visible", false); }
 
 class VerificationRun {
@@ -268,12 +278,8 @@ class VerificationRun {
     if (size < 1 || !havePid_) return;
 
     int pastEnd = 0;
-    for (const TextureEntry& entry : textures_.entries) {
-      // In 64 bits, so that no entry can wrap round to a small end.
-      const int64_t end = (static_cast<int64_t>(entry.height) - 1) * entry.pitch +
-                          static_cast<int64_t>(entry.bitsPerPixel / 8) * entry.width + entry.offset;
-      if (end > size) ++pastEnd;
-    }
+    for (const TextureEntry& entry : textures_.entries)
+      if (endsPast(entry, static_cast<uint64_t>(size))) ++pastEnd;
     if (pastEnd > 0)
       report_.line("ERROR: %d PID entries extended past end of %s\n", pastEnd,
                    spzPresent ? "SPZ" : "SWP");
