@@ -135,6 +135,7 @@ TEST_F(TerminalFileDialog, EmptyAnswerCancelsWhenThereIsNothingToAccept) {
 TEST_F(TerminalFileDialog, RelativeAnswerIsTakenInTheCurrentFolder) {
   dir.write("data/other.scn", "");
   std::string relative = std::filesystem::relative(dir.file("data/other.scn"), currentDirectory()).string();
+  if (relative.empty()) GTEST_SKIP() << "the scratch folder and the working folder are on different drives";
   Terminal t(relative + "\n");
   auto chosen = t.ui.openFile(request());
   ASSERT_TRUE(chosen);
