@@ -8,6 +8,7 @@
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"
 #include "support/bmp_builder.h"
+#include "support/level_paths.h"
 #include "textures/texture_database.h"
 
 namespace quorvel {
@@ -25,12 +26,7 @@ class TexturePhase : public ::testing::Test {
     folder_ = testing_support::freshTempFolder("phase");
     textures_ = folder_ + "bmp/";
     std::filesystem::create_directories(textures_);
-    level_.name = "lvl";
-    level_.scnPath = folder_ + "lvl.scn";
-    level_.grfPath = folder_ + "lvl.grf";
-    level_.pidPath = folder_ + "lvl-130.pid";
-    level_.swpPath = folder_ + "lvl-130.swp";
-    level_.spzPath = folder_ + "lvl-130.spz";
+    level_ = testing_support::levelFilesIn(folder_, "lvl");
     TextureDatabase empty;
     ASSERT_TRUE(empty.write(level_.pidPath));
     writeBytes(level_.swpPath, {});

@@ -8,6 +8,7 @@
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"
 #include "support/bmp_builder.h"
+#include "support/level_paths.h"
 #include "support/scene_fixtures.h"
 #include "textures/texture_database.h"
 #include "textures/texture_update.h"
@@ -29,12 +30,7 @@ class UpdateSwp : public ::testing::Test {
     std::filesystem::create_directories(textures_);
     // Meshes "Lamp" (materials lamp.bmp, and glow.bmp with opacity
     // glow_a.bmp) and the untextured "Box".
-    level_.name = "lvl";
-    level_.scnPath = folder_ + "lvl.scn";
-    level_.grfPath = folder_ + "lvl.grf";
-    level_.pidPath = folder_ + "lvl-130.pid";
-    level_.swpPath = folder_ + "lvl-130.swp";
-    level_.spzPath = folder_ + "lvl-130.spz";
+    level_ = testing_support::levelFilesIn(folder_, "lvl");
     writeBytes(level_.grfPath, scene_testing::vertexRecordsFile());
     TextureDatabase empty;
     ASSERT_TRUE(empty.write(level_.pidPath));
