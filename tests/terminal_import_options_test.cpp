@@ -61,5 +61,23 @@ TEST(TerminalImportOptions, NegativeScaleIsAcceptedAsPositive) {
   EXPECT_EQ(options.Scale, 2.0f);
 }
 
+TEST(TerminalImportOptions, NotFiniteNumbersAreAskedAgain) {
+  std::istringstream in("inf\n2\nnan\n\n1e999\n\n-INF\n\n\n\n\n\n\n\n");
+  std::ostringstream out;
+  TerminalUserInterface ui(in, out);
+  ImportOptions options;
+  ASSERT_TRUE(ui.editImportOptions(options));
+  EXPECT_EQ(options.XOffset, 2.0f);
+  EXPECT_EQ(options.YOffset, 0.0f);
+  EXPECT_EQ(options.ZOffset, 0.0f);
+  EXPECT_EQ(options.Scale, 1.0f);
+  EXPECT_NE(out.str().find("|   X [0]: | Please enter numeric values\n|   X [0]: "
+                           "|   Y [0]: | Please enter numeric values\n|   Y [0]: "
+                           "|   Z [0]: | Please enter numeric values\n|   Z [0]: "
+                           "| Scale factor [1]: | Please enter numeric values\n| Scale factor [1]: "),
+            std::string::npos)
+      << out.str();
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -2,9 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "app/app_context.h"
 #include "app/settings.h"
+#include "platform/profile_store.h"
 #include "util/text_format.h"
 
 namespace quorvel {
@@ -13,21 +15,20 @@ namespace {
 
 constexpr const char* kSection = "Import3ds";
 
-}  // namespace
+// A stored number is read like an edit, so a hand-edited "inf" gives the
+// default as well.
+float readOptionNumber(ProfileStore& settings, const char* key, float defaultValue) {
+  return scanOptionNumber(settings.readString(kSection, key, "")).value_or(defaultValue);
+}
 
-const std::array<ImportCheckBox, 5> kImportCheckBoxes = {{
-    {"UseExtImportScale", &ImportOptions::UseExtImportScale, 1022, false},
-    {"AddExtImportScale", &ImportOptions::AddExtImportScale, 1023, false},
-    {"ReplaceMeshes", &ImportOptions::ReplaceMeshes, 1024, false},
-    {"ReplaceInstances", &ImportOptions::ReplaceInstances, 1025, false},
-    {"NormalizeTextureNames", &ImportOptions::NormalizeTextureNames, 1028, true},
-}};
+}  // namespace
 
 std::string formatOptionNumber(float value) { return formatText("%g", static_cast<double>(value)); }
 
 std::optional<float> scanOptionNumber(const std::string& text) {
   float value = 0.0f;
   if (std::sscanf(text.substr(0, 255).c_str(), "%f", &value) != 1) return std::nullopt;
+  if (!std::isfinite(value)) return std::nullopt;
   return value;
 }
 
@@ -48,15 +49,18 @@ ImportOptionsForm importOptionsForm(const ImportOptions& options) {
   return form;
 }
 
-bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form) {
+bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form, size_t* badEdit) {
   const std::pair<const std::string*, float*> edits[] = {{&form.x, &options.XOffset},
                                                          {&form.y, &options.YOffset},
                                                          {&form.z, &options.ZOffset},
                                                          {&form.scale, &options.Scale}};
-  for (const auto& [text, member] : edits) {
-    std::optional<float> value = scanOptionNumber(*text);
-    if (!value) return false;
-    *member = *value;
+  for (size_t i = 0; i < std::size(edits); ++i) {
+    std::optional<float> value = scanOptionNumber(*edits[i].first);
+    if (!value) {
+      if (badEdit) *badEdit = i;
+      return false;
+    }
+    *edits[i].second = *value;
   }
   for (size_t i = 0; i < kImportCheckBoxes.size(); ++i) options.*kImportCheckBoxes[i].member = form.boxes[i];
   options.Scale = sanitizedScale(options.Scale);
@@ -65,10 +69,10 @@ bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& fo
 
 ImportOptions loadImportOptions(ProfileStore& settings) {
   ImportOptions options;
-  options.XOffset = readFloatSetting(settings, kSection, "XOffset", 0.0f);
-  options.YOffset = readFloatSetting(settings, kSection, "YOffset", 0.0f);
-  options.ZOffset = readFloatSetting(settings, kSection, "ZOffset", 0.0f);
-  options.Scale = readFloatSetting(settings, kSection, "Scale", 1.0f);
+  options.XOffset = readOptionNumber(settings, "XOffset", 0.0f);
+  options.YOffset = readOptionNumber(settings, "YOffset", 0.0f);
+  options.ZOffset = readOptionNumber(settings, "ZOffset", 0.0f);
+  options.Scale = readOptionNumber(settings, "Scale", 1.0f);
   for (const ImportCheckBox& box : kImportCheckBoxes)
     options.*box.member = settings.readInt(kSection, box.key, box.defaultValue ? 1 : 0) != 0;
   return options;

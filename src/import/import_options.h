@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -31,7 +32,14 @@ struct ImportCheckBox {
   bool defaultValue;
 };
 // In the dialog's order; the dialog and the settings file both walk it.
-extern const std::array<ImportCheckBox, 5> kImportCheckBoxes;
+// constexpr so the Win32 dialog can check the ids against its template.
+inline constexpr std::array<ImportCheckBox, 5> kImportCheckBoxes = {{
+    {"UseExtImportScale", &ImportOptions::UseExtImportScale, 1022, false},
+    {"AddExtImportScale", &ImportOptions::AddExtImportScale, 1023, false},
+    {"ReplaceMeshes", &ImportOptions::ReplaceMeshes, 1024, false},
+    {"ReplaceInstances", &ImportOptions::ReplaceInstances, 1025, false},
+    {"NormalizeTextureNames", &ImportOptions::NormalizeTextureNames, 1028, true},
+}};
 
 // The texts of the dialog's four edits and the state of its boxes (in the
 // order of kImportCheckBoxes).
@@ -44,7 +52,9 @@ struct ImportOptionsForm {
 ImportOptionsForm importOptionsForm(const ImportOptions& options);
 // A number as the dialog and the settings file show it ("%g").
 std::string formatOptionNumber(float value);
-// One number scanned with "%f"; nothing when the text does not start with one.
+// One number scanned with "%f"; nothing when the text does not start with one
+// or when it is not finite ("nan", "inf", "1e999"): such a value would move
+// every imported position to nowhere.
 std::optional<float> scanOptionNumber(const std::string& text);
 // Always positive, and 1.0 when its size is below 1e-8.
 float sanitizedScale(float scale);
@@ -52,11 +62,14 @@ float sanitizedScale(float scale);
 // The dialog's OK: reads the edits in the order x, y, z, scale; the first
 // that is not a number stops the reading (false: the dialog shows "Please
 // enter numeric values" and stays open, the numbers read before it keep
-// their new values). Otherwise sets the boxes and the sanitized scale.
-bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form);
+// their new values, and `badEdit`, when given, receives the index of that
+// edit, 0..3, so the dialog can focus it). Otherwise sets the boxes and the
+// sanitized scale.
+bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form,
+                             size_t* badEdit = nullptr);
 
-// Section "Import3ds": numbers read as text with "%f" (default when missing
-// or not a number), boxes as integers (non-zero = true).
+// Section "Import3ds": numbers read as text like scanOptionNumber (default
+// when missing, not a number or not finite), boxes as integers (non-zero = true).
 ImportOptions loadImportOptions(ProfileStore& settings);
 // Numbers written with "%g" (six significant digits), boxes as "1" or "0".
 void storeImportOptions(ProfileStore& settings, const ImportOptions& options);

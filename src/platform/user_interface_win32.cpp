@@ -5,10 +5,10 @@
 #include <richedit.h>
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "import/import_options.h"
-#include "platform/import_options_form.h"
 #include "platform/win32_dialog_ids.h"
 #include "platform/win32_user_interface.h"
 
@@ -17,6 +17,16 @@ namespace quorvel {
 namespace {
 
 constexpr char kMessagesTitle[] = "Quorvel v0.1";
+
+// The Import Options edits in the order the form reads them: x, y, z, scale.
+constexpr int kImportOptionsEdits[] = {IDC_OFFSET_X, IDC_OFFSET_Y, IDC_OFFSET_Z, IDC_SCALE};
+
+// The check boxes of the form must be the ones of the dialog template.
+static_assert(kImportCheckBoxes[0].control == IDC_USE_EXT_IMPORT_SCALE);
+static_assert(kImportCheckBoxes[1].control == IDC_ADD_EXT_IMPORT_SCALE);
+static_assert(kImportCheckBoxes[2].control == IDC_REPLACE_MESHES);
+static_assert(kImportCheckBoxes[3].control == IDC_REPLACE_INSTANCES);
+static_assert(kImportCheckBoxes[4].control == IDC_NORMALIZE_TEXTURE_NAMES);
 
 HINSTANCE programInstance() { return GetModuleHandleA(nullptr); }
 
@@ -364,28 +374,27 @@ class Win32UserInterface final : public UserInterface {
     ImportOptions& options = *self->options_;
     switch (message) {
       case WM_INITDIALOG: {
-        const float numbers[4] = {options.XOffset, options.YOffset, options.ZOffset,
-                                  options.Scale};
-        for (size_t i = 0; i < kImportOptionsEditIds.size(); ++i)
-          SetDlgItemTextA(dialog, kImportOptionsEditIds[i], formatImportNumber(numbers[i]).c_str());
-        for (const ImportOptionsCheckRow& row : kImportOptionsCheckRows)
-          CheckDlgButton(dialog, row.controlId, options.*row.member ? BST_CHECKED : BST_UNCHECKED);
+        const ImportOptionsForm form = importOptionsForm(options);
+        const std::string* texts[] = {&form.x, &form.y, &form.z, &form.scale};
+        for (size_t i = 0; i < std::size(kImportOptionsEdits); ++i)
+          SetDlgItemTextA(dialog, kImportOptionsEdits[i], texts[i]->c_str());
+        for (size_t i = 0; i < kImportCheckBoxes.size(); ++i)
+          CheckDlgButton(dialog, kImportCheckBoxes[i].control, form.boxes[i] ? BST_CHECKED : BST_UNCHECKED);
         self->activeDialog_ = dialog;
         return TRUE;
       }
       case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-          std::array<std::string, 4> edits;
-          for (size_t i = 0; i < edits.size(); ++i)
-            edits[i] = dialogItemText(dialog, kImportOptionsEditIds[i], 255);
-          std::array<bool, 5> checks;
-          for (size_t i = 0; i < checks.size(); ++i)
-            checks[i] = IsDlgButtonChecked(dialog, kImportOptionsCheckRows[i].controlId) ==
-                        BST_CHECKED;
-          const size_t stoppedAt = applyImportOptionsForm(options, edits, checks);
-          if (stoppedAt < edits.size()) {
+          ImportOptionsForm form;
+          std::string* texts[] = {&form.x, &form.y, &form.z, &form.scale};
+          for (size_t i = 0; i < std::size(kImportOptionsEdits); ++i)
+            *texts[i] = dialogItemText(dialog, kImportOptionsEdits[i], 255);
+          for (size_t i = 0; i < kImportCheckBoxes.size(); ++i)
+            form.boxes[i] = IsDlgButtonChecked(dialog, kImportCheckBoxes[i].control) == BST_CHECKED;
+          size_t badEdit = 0;
+          if (!acceptImportOptionsForm(options, form, &badEdit)) {
             MessageBoxA(dialog, "Please enter numeric values", "Quorvel", MB_OK);
-            SetFocus(GetDlgItem(dialog, kImportOptionsEditIds[stoppedAt]));
+            SetFocus(GetDlgItem(dialog, kImportOptionsEdits[badEdit]));
             return TRUE;
           }
           self->activeDialog_ = nullptr;

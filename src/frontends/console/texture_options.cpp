@@ -90,7 +90,7 @@ void addImportOptionFlags(ActionCommand& action) {
         options.YOffset = (*flags.offset)[1];
         options.ZOffset = (*flags.offset)[2];
       }
-      if (flags.scale) options.Scale = sanitizedScale(*flags.scale);
+      if (flags.scale) options.Scale = *flags.scale;  // runImportOptions sanitizes it
       if (flags.replaceMeshes) options.ReplaceMeshes = *flags.replaceMeshes;
       if (flags.replaceInstances) options.ReplaceInstances = *flags.replaceInstances;
       if (flags.useExtImportScale) options.UseExtImportScale = *flags.useExtImportScale;
