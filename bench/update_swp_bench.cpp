@@ -106,20 +106,28 @@ BenchLevel& benchLevel() {
   return level;
 }
 
+// One Update SWP on the bench level: every texture of the art folder, saved
+// without asking.
+struct UpdateRun {
+  explicit UpdateRun(const BenchLevel& bench) : app(ui, bench.folder.string()) {
+    ui.queueFile(bench.firstBitmap);
+    ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
+    app.settings = openProfileStore(app.settingsPath());
+    app.traceStream = nullptr;
+  }
+  ScriptedUserInterface ui{ScriptedUserInterface::Mode::Batch};
+  AppContext app;
+};
+
 void BM_UpdateSwp(benchmark::State& state) {
   BenchLevel& bench = benchLevel();
   uint64_t added = 0;
   for (auto _ : state) {
     state.PauseTiming();
     bench.restore();
-    ScriptedUserInterface ui(ScriptedUserInterface::Mode::Batch);
-    ui.queueFile(bench.firstBitmap);
-    ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
-    AppContext app(ui, bench.folder.string());
-    app.settings = openProfileStore(app.settingsPath());
-    app.traceStream = nullptr;
+    UpdateRun run(bench);
     state.ResumeTiming();
-    if (!updateSwp(app, bench.level)) state.SkipWithError("update failed");
+    if (!updateSwp(run.app, bench.level)) state.SkipWithError("update failed");
     state.PauseTiming();
     added = bench.bytesAdded();
     state.ResumeTiming();
@@ -136,13 +144,8 @@ void BM_PlainWriteOfTheSameBytes(benchmark::State& state) {
   uint64_t bytes = 0;
   {
     // One update first, to learn how many bytes it adds.
-    ScriptedUserInterface ui(ScriptedUserInterface::Mode::Batch);
-    ui.queueFile(bench.firstBitmap);
-    ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
-    AppContext app(ui, bench.folder.string());
-    app.settings = openProfileStore(app.settingsPath());
-    app.traceStream = nullptr;
-    updateSwp(app, bench.level);
+    UpdateRun run(bench);
+    updateSwp(run.app, bench.level);
     bytes = bench.bytesAdded();
   }
   const std::vector<uint8_t> page(131072, 0x33);

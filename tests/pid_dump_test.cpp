@@ -90,5 +90,12 @@ TEST(PidTextDump, MarksThePackerMarker) {
             "    2: packer marker: first page at 0x00020000, 2 half-pages\n");
 }
 
+TEST(PidTextDump, LongPathIsShownWhole) {
+  TextureDatabase db;
+  const std::string path = std::string(600, 'd') + "/lvl-130.pid";
+  const std::string text = pidDumpText(db, path);
+  EXPECT_EQ(text.substr(0, text.find('\n') + 1), "Texture index: \"" + path + "\"\n");
+}
+
 }  // namespace
 }  // namespace quorvel

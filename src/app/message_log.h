@@ -6,11 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#if defined(__GNUC__)
-#define QUORVEL_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
-#else
-#define QUORVEL_PRINTF(fmt, args)
-#endif
+#include "util/text_format.h"
 
 namespace quorvel {
 
@@ -34,9 +30,9 @@ class MessageLog {
   void setWindow(UserInterface* window) { window_ = window; }
   UserInterface* window() const { return window_; }
 
-  void logMessage(const char* format, ...) QUORVEL_PRINTF(2, 3);
+  void logMessage(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
   // Writes to the log file only (never to the window).
-  void logFileOnly(const char* format, ...) QUORVEL_PRINTF(2, 3);
+  void logFileOnly(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
   bool pumpMessages();
 
   bool verbose = true;

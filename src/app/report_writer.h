@@ -20,7 +20,7 @@ class ReportWriter {
 
   // Formats like printf (cut at 4095 characters, as the log does), writes
   // the text through logMessage and counts it by its first characters.
-  void line(const char* format, ...) QUORVEL_PRINTF(2, 3);
+  void line(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
 
   const ProblemCounts& counts() const { return counts_; }
   MessageLog& log() { return log_; }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "util/byte_io.h"
 #include "util/text_format.h"
 
 namespace quorvel {
@@ -22,12 +23,8 @@ bool writeFloatSetting(ProfileStore& settings, const std::string& section, const
 void restoreWindowPosition(ProfileStore& settings, UserInterface& ui, Window window, const std::string& key) {
   std::optional<WindowPosition> position;
   if (auto bytes = settings.readStruct("WindowPosition", key, 8)) {
-    auto int32At = [&](size_t at) {
-      uint32_t v = 0;
-      for (size_t i = 0; i < 4; ++i) v |= static_cast<uint32_t>((*bytes)[at + i]) << (8 * i);
-      return static_cast<int32_t>(v);
-    };
-    position = WindowPosition{int32At(0), int32At(4)};
+    position = WindowPosition{static_cast<int32_t>(decodeU32(bytes->data())),
+                              static_cast<int32_t>(decodeU32(bytes->data() + 4))};
   }
   ui.setWindowPosition(window, position);
 }
@@ -35,10 +32,10 @@ void restoreWindowPosition(ProfileStore& settings, UserInterface& ui, Window win
 void saveWindowPosition(ProfileStore& settings, UserInterface& ui, Window window, const std::string& key) {
   auto position = ui.windowPosition(window);
   if (!position) return;
-  std::vector<uint8_t> bytes;
-  for (int32_t value : {position->left, position->top})
-    for (size_t i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-  settings.writeStruct("WindowPosition", key, bytes);
+  ByteWriter bytes;
+  bytes.i32(position->left);
+  bytes.i32(position->top);
+  settings.writeStruct("WindowPosition", key, bytes.buffer());
 }
 
 }  // namespace quorvel

@@ -6,8 +6,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr int32_t kFaceAttribute = 4;
-
 void prepare(Mesh& mesh) {
   mesh.faces.clear();
   mesh.vertices.clear();
@@ -29,7 +27,7 @@ void addFace(Mesh& mesh, int32_t a, int32_t b, int32_t c) {
   face.vertex[1] = face.normal[1] = b;
   face.vertex[2] = face.normal[2] = c;
   face.material = 0;
-  face.attribute = kFaceAttribute;
+  face.attribute = kTpmFaceAttribute;
   mesh.faces.push_back(face);
 }
 

@@ -9,6 +9,9 @@
 
 namespace quorvel {
 
+// Faces of TPM meshes carry this attribute.
+constexpr int32_t kTpmFaceAttribute = 4;
+
 // A box of half-extents x, y, z: eight vertices, twelve faces.
 void buildBox(Mesh& mesh, float x, float y, float z);
 // Six vertices on the axes, eight faces.

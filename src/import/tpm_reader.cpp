@@ -10,6 +10,7 @@
 #include "values/scan_format.h"
 #include "values/scan_pattern.h"
 #include "values/text_file.h"
+#include "values/text_stream.h"
 #include "values/value_file.h"
 
 namespace quorvel {
@@ -31,22 +32,12 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
 
 std::string_view firstWord(std::string_view line) {
   size_t end = 0;
-  while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != '\n' && line[end] != '\r' &&
-         line[end] != '\v' && line[end] != '\f')
-    ++end;
+  while (end < line.size() && !isScanSpace(static_cast<unsigned char>(line[end]))) ++end;
   return line.substr(0, end);
 }
 
 int scanTenInts(std::string_view line, const char* pattern, int32_t* n) {
   return scanFormat(line, pattern, {&n[0], &n[1], &n[2], &n[3], &n[4], &n[5], &n[6], &n[7], &n[8], &n[9]});
-}
-
-void setIntValue(Mesh& mesh, const char* name, int32_t v) {
-  if (Value* value = findOrAddChild(mesh.values.get(), name)) value->setInt(v);
-}
-
-void setFloatValue(Mesh& mesh, const char* name, float v) {
-  if (Value* value = findOrAddChild(mesh.values.get(), name)) value->setFloat(v);
 }
 
 }  // namespace
@@ -55,7 +46,7 @@ bool JointTable::bindVertex(int32_t joint, int32_t vertexIndex) {
   if (joint < 0 || static_cast<size_t>(joint) >= bones.size() || !bones[joint]) return false;
   char name[16];
   std::snprintf(name, sizeof name, "A%02d", counters[joint]++);
-  setIntValue(*bones[joint], name, vertexIndex);
+  setInt(bones[joint]->values.get(), name, vertexIndex);
   return true;
 }
 
@@ -107,7 +98,7 @@ Instance* TpmReader::addBone(const std::string& name, Vec3 position) {
   buildBox(*mesh, 1.0f, 1.0f, 1.0f);
   mesh->layout = MeshLayout::FaceLists;
   mesh->values = std::make_unique<Value>(ValueType::Group, name);
-  setIntValue(*mesh, "ext_GeometryType", 1);
+  setInt(mesh->values.get(), "ext_GeometryType", 1);
 
   auto instance = std::make_unique<Instance>();
   instance->name = name;
@@ -244,15 +235,15 @@ bool TpmReader::readBoneBlock() {
     } else if (lines_.matchFloats("rotation", 3, v)) {
       instance->rotation = {v[0] * kDegreesToRadians, v[1] * kDegreesToRadians, v[2] * kDegreesToRadians};
     } else if (scanFormat(lines_.currentLine(), "Anim00 = %d", {&anim}) == 1) {
-      setIntValue(mesh, "Anim00", anim);
+      setInt(mesh.values.get(), "Anim00", anim);
       lines_.nextLine();
     } else if (scanFormat(lines_.currentLine(), "Anim01 = %d", {&anim}) == 1) {
-      setIntValue(mesh, "Anim01", anim);
+      setInt(mesh.values.get(), "Anim01", anim);
       lines_.nextLine();
     } else if (lines_.matchFloats("Ratio", 1, v)) {
-      setFloatValue(mesh, "Ratio", v[0]);
+      setFloat(mesh.values.get(), "Ratio", v[0]);
     } else if (lines_.matchFloats("RotationRatio", 1, v)) {
-      setFloatValue(mesh, "RotationRatio", v[0]);
+      setFloat(mesh.values.get(), "RotationRatio", v[0]);
     } else {
       lines_.nextLine();
     }

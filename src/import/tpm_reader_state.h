@@ -17,8 +17,6 @@ namespace quorvel {
 constexpr float kDegreesToRadians = 0.017453292f;
 // The scale of the instance that shows a bone or joint (bits 0x3C5BA909).
 constexpr float kBoneInstanceScale = 0.013407f;
-// Faces of TPM meshes carry this attribute.
-constexpr int32_t kTpmFaceAttribute = 4;
 // Joint numbers in bone names above this are not taken: a skin never has
 // that many joints, and the table must not grow without bound.
 constexpr int kMaxJointNumber = 1023;
@@ -42,7 +40,7 @@ class TpmReader {
 
  private:
   // A note or error that makes the file a problem.
-  void reportProblem(const char* format, ...) QUORVEL_PRINTF(2, 3);
+  void reportProblem(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
 
   // Block format.
   void readBlocks();

@@ -103,10 +103,10 @@ void TpmReader::readJointsSection() {
     Mesh& mesh = *addBone(name, position)->mesh;
     if (items > 4) {
       if (items != 8) reportProblem("NOTE: expected four values after joint position (line %d)\n", lineNumber);
-      findOrAddChild(mesh.values.get(), "Anim00")->setInt(anim00);
-      findOrAddChild(mesh.values.get(), "Anim01")->setInt(anim01);
-      findOrAddChild(mesh.values.get(), "Ratio")->setFloat(ratio);
-      findOrAddChild(mesh.values.get(), "RotationRatio")->setFloat(rotationRatio);
+      setInt(mesh.values.get(), "Anim00", anim00);
+      setInt(mesh.values.get(), "Anim01", anim01);
+      setFloat(mesh.values.get(), "Ratio", ratio);
+      setFloat(mesh.values.get(), "RotationRatio", rotationRatio);
     }
     boneMeshes_.push_back(&mesh);
   });

@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 #include "platform/installation.h"
+#include "util/path_text.h"
 #include "util/text_format.h"
 
 namespace quorvel {
@@ -9,12 +10,6 @@ namespace quorvel {
 namespace {
 
 constexpr size_t kMaxPath = 260;
-
-size_t lastSeparator(const std::string& path) { return path.find_last_of("\\/"); }
-
-bool endsWithSeparator(const std::string& path) {
-  return !path.empty() && (path.back() == '\\' || path.back() == '/');
-}
 
 // Installation folders are joined to file names by plain concatenation; a
 // value set without its closing separator would otherwise name a file
@@ -26,14 +21,11 @@ std::string asFolder(const std::string& folder) {
 }  // namespace
 
 std::string levelDirectoryOf(const std::string& chosenPath) {
-  size_t separator = lastSeparator(chosenPath);
-  if (separator == std::string::npos) return std::string();
-  return toLowerAscii(chosenPath.substr(0, separator + 1));
+  return toLowerAscii(folderPart(chosenPath));
 }
 
 std::string levelNameOf(const std::string& chosenPath) {
-  size_t separator = lastSeparator(chosenPath);
-  std::string base = separator == std::string::npos ? chosenPath : chosenPath.substr(separator + 1);
+  const std::string base = fileNamePart(chosenPath);
   size_t cut = base.rfind('-');
   if (cut == std::string::npos) cut = base.rfind('.');
   return toLowerAscii(cut == std::string::npos ? base : base.substr(0, cut));
@@ -63,13 +55,12 @@ bool locateLevel(AppContext& app, LevelFiles& level) {
 
   std::string lastPath = app.settings->readString("Paths", "LevelLoadPath",
                                                   dataFolder.empty() ? "\\" : dataFolder, kMaxPath);
-  size_t separator = lastSeparator(lastPath);
   OpenFileRequest dialog;
   dialog.title = "Select Level";
   dialog.filterName = "Halvorn Scene files (.scn)";
   dialog.filterPattern = "*.scn";
-  dialog.initialFolder = separator == std::string::npos ? std::string() : lastPath.substr(0, separator + 1);
-  dialog.initialFile = separator == std::string::npos ? lastPath : lastPath.substr(separator + 1);
+  dialog.initialFolder = folderPart(lastPath);
+  dialog.initialFile = fileNamePart(lastPath);
   dialog.maxLength = kMaxPath;
   dialog.owner = Owner::MessagesWindow;
   std::optional<std::string> chosen = app.ui.openFile(dialog);

@@ -530,9 +530,7 @@ bool SceneFile::load(const std::string& path) {
   if (trace) std::fprintf(trace, "Loading: '%s'\n", path.c_str());
   auto bytes = readPossiblyCompressedFile(path);
   if (!bytes) return false;
-  if (SceneReader(*this, *bytes).read()) return true;
-  instances.clear();
-  return false;
+  return loadFromBytes(*bytes);
 }
 
 }  // namespace quorvel

@@ -1,5 +1,7 @@
 #include "platform/file_pattern.h"
 
+#include <algorithm>
+
 #include "util/text_format.h"
 
 namespace quorvel {
@@ -37,6 +39,13 @@ bool matchesAnyPattern(const std::string& name, const std::string& patterns) {
     start = end + 1;
   }
   return false;
+}
+
+void sortFileNames(std::vector<std::string>& names) {
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string lowerA = toLowerAscii(a), lowerB = toLowerAscii(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
+  });
 }
 
 }  // namespace quorvel

@@ -204,10 +204,7 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     if (stat((dirPath + name).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) continue;
     names.push_back(name);
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    std::string la = toLowerAscii(a), lb = toLowerAscii(b);
-    return la != lb ? la < lb : a < b;
-  });
+  sortFileNames(names);
   return names;
 }
 

@@ -9,17 +9,10 @@
 #include "platform/file_system.h"
 #include "platform/file_pattern.h"
 #include "platform/win32_handles.h"
+#include "util/path_text.h"
 #include "util/text_format.h"
 
 namespace quorvel {
-
-namespace {
-
-bool endsWithSeparator(const std::string& folder) {
-  return !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-}
-
-}  // namespace
 
 std::string resolvePath(const std::string& path) { return path; }
 
@@ -124,10 +117,7 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
     std::string name = found.cFileName;
     if (matchesAnyPattern(name, pattern)) names.push_back(std::move(name));
   } while (FindNextFileA(search.get(), &found));
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const std::string lowerA = toLowerAscii(a), lowerB = toLowerAscii(b);
-    return lowerA != lowerB ? lowerA < lowerB : a < b;
-  });
+  sortFileNames(names);
   return names;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "import/import_options.h"
+#include "util/text_format.h"
 
 namespace quorvel {
 
@@ -77,10 +78,7 @@ void ScriptedUserInterface::closeMessagesWindow() { windowEvents_.push_back("clo
 void ScriptedUserInterface::appendMessagesText(std::string_view text) {
   windowText_ += text;
   if (!echoMessages_) return;
-  std::string plain;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
-  std::fputs(plain.c_str(), echoMessages_);
+  std::fputs(normalizeLineEnds(std::string(text)).c_str(), echoMessages_);
   std::fflush(echoMessages_);
 }
 

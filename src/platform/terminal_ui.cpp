@@ -4,6 +4,7 @@
 
 #include "import/import_options.h"
 #include "platform/file_system.h"
+#include "util/path_text.h"
 #include "util/text_format.h"
 
 namespace quorvel {
@@ -26,12 +27,6 @@ constexpr MenuEntry kMenu[] = {
     {"v", kActionVerify, "Verify Level",
      "Perform basic level verification, warning of things known to cause problems in Halvorn."},
 };
-
-bool isAbsolute(const std::string& path) {
-  if (path.empty()) return false;
-  if (path[0] == '/' || path[0] == '\\') return true;
-  return path.size() >= 2 && path[1] == ':';
-}
 
 struct ButtonChoice {
   const char* label;
@@ -103,9 +98,7 @@ void TerminalUserInterface::waitForClose() {
 void TerminalUserInterface::closeMessagesWindow() {}
 
 void TerminalUserInterface::appendMessagesText(std::string_view text) {
-  std::string plain;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) plain += text[i];
+  const std::string plain = normalizeLineEnds(std::string(text));
   if (plain.empty()) return;
   out_ << plain;
   out_.flush();
@@ -159,9 +152,9 @@ std::optional<std::string> TerminalUserInterface::openFile(const OpenFileRequest
     if (answer.empty()) {
       if (!canAccept) return std::nullopt;
       answer = initial;
-    } else if (!isAbsolute(answer)) {
+    } else {
       // Typed in a shell, a relative path means the current folder.
-      answer = currentDirectory() + "/" + answer;
+      answer = absolutePath(answer, currentDirectory());
     }
     if (answer.size() > request.maxLength) {
       out_ << "The path is longer than " << request.maxLength << " characters.\n";

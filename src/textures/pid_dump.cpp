@@ -1,10 +1,7 @@
 #include "textures/pid_dump.h"
 
-#include <cstdarg>
-#include <cstdio>
-
-#include "app/message_log.h"  // QUORVEL_PRINTF
 #include "util/json_text.h"
+#include "util/text_format.h"
 
 namespace quorvel {
 
@@ -49,16 +46,6 @@ void appendEntryJson(std::string& out, const TextureEntry& e) {
   out += '}';
 }
 
-void appendf(std::string& out, const char* format, ...) QUORVEL_PRINTF(2, 3);
-void appendf(std::string& out, const char* format, ...) {
-  char buffer[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  out += buffer;
-}
-
 }  // namespace
 
 std::string pidDumpJson(const TextureDatabase& db, bool loaded) {
@@ -101,35 +88,35 @@ std::string pidDumpJson(const TextureDatabase& db, bool loaded) {
 
 std::string pidDumpText(const TextureDatabase& db, const std::string& path) {
   std::string out;
-  appendf(out, "Texture index: \"%s\"\n", path.c_str());
-  appendf(out, "  Primary texture space: limit %u (0x%08x), used %u (0x%08x)\n", db.primaryLimit,
-          db.primaryLimit, db.primaryUsed, db.primaryUsed);
-  appendf(out, "  Palettes: %zu\n", db.palettes.size());
+  out += formatText("Texture index: \"%s\"\n", path.c_str());
+  out += formatText("  Primary texture space: limit %u (0x%08x), used %u (0x%08x)\n", db.primaryLimit,
+                    db.primaryLimit, db.primaryUsed, db.primaryUsed);
+  out += formatText("  Palettes: %zu\n", db.palettes.size());
   for (size_t i = 0; i < db.palettes.size(); ++i) {
     const TexturePalette& p = db.palettes[i];
-    appendf(out, "    %zu: %u colours, key 0x%08x, handle ", i, p.count, p.key);
+    out += formatText("    %zu: %u colours, key 0x%08x, handle ", i, p.count, p.key);
     if (p.handle < 0)
       out += "none\n";
     else
-      appendf(out, "0x%08x\n", static_cast<uint32_t>(p.handle));
+      out += formatText("0x%08x\n", static_cast<uint32_t>(p.handle));
   }
-  appendf(out, "  Entries: %zu\n", db.entries.size());
+  out += formatText("  Entries: %zu\n", db.entries.size());
   for (size_t i = 0; i < db.entries.size(); ++i) {
     const TextureEntry& e = db.entries[i];
     if (i + 1 == db.entries.size() && isPackerMarker(e)) {
-      appendf(out, "    %zu: packer marker: first page at 0x%08x, %u half-pages\n", i, e.offset,
-              e.height);
+      out += formatText("    %zu: packer marker: first page at 0x%08x, %u half-pages\n", i, e.offset,
+                        e.height);
       continue;
     }
-    appendf(out, "    %zu: offset 0x%08x, %u x %u, pitch %u, %u bpp, palette %d, id 0x%08x, ", i,
-            e.offset, e.width, e.height, e.pitch, e.bitsPerPixel, e.palette, e.textureId);
+    out += formatText("    %zu: offset 0x%08x, %u x %u, pitch %u, %u bpp, palette %d, id 0x%08x, ", i,
+                      e.offset, e.width, e.height, e.pitch, e.bitsPerPixel, e.palette, e.textureId);
     if (e.mipInfo == 0)
       out += "full size";
     else
-      appendf(out, "mip 0x%08x", e.mipInfo);
-    if (e.transparency) appendf(out, ", transparency %u", e.transparency);
-    if (e.bumpFlags) appendf(out, ", bump flags %u", e.bumpFlags);
-    if (e.occlusion) appendf(out, ", occlusion 0x%08x", e.occlusion);
+      out += formatText("mip 0x%08x", e.mipInfo);
+    if (e.transparency) out += formatText(", transparency %u", e.transparency);
+    if (e.bumpFlags) out += formatText(", bump flags %u", e.bumpFlags);
+    if (e.occlusion) out += formatText(", occlusion 0x%08x", e.occlusion);
     out += '\n';
   }
   return out;

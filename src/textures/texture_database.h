@@ -12,6 +12,9 @@
 
 namespace quorvel {
 
+// The occlusion word of an entry whose texture hides what lies behind it.
+inline constexpr uint32_t kOcclusionFlag = 0x2000000;
+
 // One texture image (or mipmap level); 56 bytes in the PID.
 struct TextureEntry {
   uint32_t size = 56;
@@ -23,7 +26,7 @@ struct TextureEntry {
   uint32_t averageColor = 0;
   uint32_t transparency = 0;
   uint32_t bumpFlags = 0;
-  uint32_t occlusion = 0;
+  uint32_t occlusion = 0;  // 0 or kOcclusionFlag
   int32_t palette = -1;
   uint32_t reserved = 0;
   uint32_t textureId = 0;

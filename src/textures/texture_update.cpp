@@ -6,30 +6,14 @@
 #include "textures/bmp_reader.h"
 #include "textures/texture_database.h"
 #include "util/byte_io.h"
+#include "util/path_text.h"
 #include "util/text_format.h"
+#include "values/value_rules.h"
 #include "verify/verify_level.h"
 
 namespace quorvel {
 
 namespace {
-
-std::string fileNamePart(const std::string& name) {
-  const size_t slash = name.find_last_of("\\/");
-  return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
-// The folder of a path, up to and including its last separator.
-std::string folderPart(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The "Diffuse" value as the identifier hashes it: the scalar's bits taken
-// as a float whatever the value's type; 1.0 without one.
-float textureDiffuse(const Mesh& mesh) {
-  const Value* diffuse = findChild(mesh.values.get(), "Diffuse");
-  return diffuse ? floatFromBits(diffuse->scalar) : 1.0f;
-}
 
 bool wantsMipmaps(const Mesh& mesh) {
   const Value* values = mesh.values.get();
@@ -61,7 +45,7 @@ void loadTextures(AppContext& app, const LevelFiles& level, const std::string& t
   for (auto& [meshName, mesh] : app.importedMeshes) {
     if (!mesh) continue;
     const bool mipmaps = wantsMipmaps(*mesh);
-    const float diffuse = textureDiffuse(*mesh);
+    const float diffuse = diffuseFactor(mesh->values.get());
     for (Material& material : mesh->materials) {
       if (app.importOptions.NormalizeTextureNames) {
         material.colorMap = convertTextureName(material.colorMap, level);
@@ -205,7 +189,7 @@ bool updateSwp(AppContext& app, const LevelFiles& level) {
   request.filterName = "Texture files (.bmp)";
   request.filterPattern = "*.bmp";
   request.initialFolder = folderPart(remembered);
-  request.initialFile = remembered.substr(request.initialFolder.size());
+  request.initialFile = fileNamePart(remembered);
   request.owner = Owner::MessagesWindow;
   std::optional<std::string> chosen = app.ui.openFile(request);
   if (!chosen) {
@@ -242,8 +226,7 @@ bool updateSwp(AppContext& app, const LevelFiles& level) {
   const bool normalize = app.importOptions.NormalizeTextureNames;
   app.importOptions.NormalizeTextureNames = false;
   log.verbose = false;
-  if (textureFolder.empty() || (textureFolder.back() != '\\' && textureFolder.back() != '/'))
-    textureFolder += "\\";
+  if (!endsWithSeparator(textureFolder)) textureFolder += "\\";
   loadTextures(app, level, textureFolder, 0);
   app.importOptions.NormalizeTextureNames = normalize;
 

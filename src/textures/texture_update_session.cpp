@@ -14,8 +14,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr uint32_t kOcclusionFlag = 0x2000000;
-
 uint64_t roundUpToPage(uint64_t n) { return (n + kSwpPageSize - 1) / kSwpPageSize * kSwpPageSize; }
 
 uint64_t rowBytesOf(const TextureEntry& e) {

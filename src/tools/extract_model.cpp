@@ -14,10 +14,6 @@ namespace {
 // The longest file name the file systems of the game's platforms accept.
 constexpr size_t kMaxFileNameBytes = 255;
 
-Instance* findInstanceIn(const SceneFile& scene, std::string_view name) {
-  return scene.findInstance(name);
-}
-
 // Step 2 and 3 of collecting: joints and magnets are added but not followed.
 void addJointsAndMagnets(InstanceCollection& collection, const SceneFile& level,
                          const Instance& object) {
@@ -77,7 +73,7 @@ void collectSubObjects(InstanceCollection& collection, const SceneFile& level, I
     if (frame.nextChild < table->children.size()) {
       const Value* child = table->children[frame.nextChild++].get();
       if (!child || child->type != ValueType::String) continue;
-      Instance* named = findInstanceIn(level, child->text);
+      Instance* named = level.findInstance(child->text);
       if (named && collection.add(named)) stack.push_back({named, 0});
       continue;
     }

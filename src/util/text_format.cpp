@@ -44,4 +44,15 @@ std::string_view trimBlanks(std::string_view text) {
   return text;
 }
 
+std::string normalizeLineEnds(std::string bytes) {
+  if (bytes.find('\r') == std::string::npos) return bytes;
+  size_t out = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+    bytes[out++] = bytes[i];
+  }
+  bytes.resize(out);
+  return bytes;
+}
+
 }  // namespace quorvel

@@ -21,6 +21,9 @@ std::string formatText(const char* format, ...) QUORVEL_FORMAT_CHECK(1, 2);
 std::string toLowerAscii(std::string_view text);
 // Equal when equal after toLowerAscii.
 bool equalsNoCase(std::string_view a, std::string_view b);
+// The text of a file as the C library delivers it in text mode: each
+// carriage return before a line feed is dropped.
+std::string normalizeLineEnds(std::string bytes);
 // Leading and trailing blanks, tabs, CR and LF removed.
 std::string_view trimBlanks(std::string_view text);
 

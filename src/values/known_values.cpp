@@ -5,19 +5,12 @@
 #include "app/message_log.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
+#include "util/text_format.h"
 #include "values/scan_pattern.h"
 
 namespace quorvel {
 
 namespace {
-
-// Only A to Z are lowered: names are bytes, not text in some locale.
-std::string lowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
 
 bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 
@@ -75,7 +68,7 @@ void KnownValues::build() {
   for (const std::string& entry : names) {
     const bool isPattern = entry.find('%') != std::string::npos;
     if (isPattern) patterns.push_back(entry);
-    std::string lower = lowerAscii(entry);
+    std::string lower = toLowerAscii(entry);
     // When two entries differ only in case, the first in byte order (the
     // one with capitals) wins.
     auto [where, inserted] = lowerMap.emplace(lower, entry);
@@ -93,7 +86,7 @@ bool KnownValues::isKnown(const std::string& name) const {
 namespace {
 
 void normalizeOneName(const KnownValues& known, std::string& name) {
-  const std::string lower = lowerAscii(name);
+  const std::string lower = toLowerAscii(name);
   auto found = known.lowerMap.find(lower);
   if (found != known.lowerMap.end()) {
     if (name != found->second) name = found->second;

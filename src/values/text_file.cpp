@@ -1,6 +1,7 @@
 #include "values/text_file.h"
 
 #include "platform/file_system.h"
+#include "util/text_format.h"
 #include "values/text_stream.h"
 
 namespace quorvel {

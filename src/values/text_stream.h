@@ -40,8 +40,4 @@ inline bool isScanSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The text of a file as the C library delivers it in text mode: each
-// carriage return before a line feed is dropped.
-std::string normalizeLineEnds(std::string bytes);
-
 }  // namespace quorvel

@@ -106,6 +106,10 @@ void setString(Value* group, std::string_view name, const std::string& text) {
   if (Value* v = findOrAddChild(group, name)) v->setText(text);
 }
 
+void setInt(Value* group, std::string_view name, int32_t n) {
+  if (Value* v = findOrAddChild(group, name)) v->setInt(n);
+}
+
 void setFloat(Value* group, std::string_view name, float f) {
   if (Value* v = findOrAddChild(group, name)) v->setFloat(f);
 }

@@ -74,6 +74,7 @@ std::string getString(const Value* group, std::string_view name, const std::stri
 std::string getClass(const Value* group);
 Value* findOrAddChild(Value* group, std::string_view name);
 void setString(Value* group, std::string_view name, const std::string& text);
+void setInt(Value* group, std::string_view name, int32_t v);
 void setFloat(Value* group, std::string_view name, float v);
 
 }  // namespace quorvel

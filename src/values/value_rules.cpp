@@ -5,7 +5,9 @@
 
 #include "textures/texture_database.h"
 #include "util/byte_io.h"
+#include "util/text_format.h"
 #include "values/scan_pattern.h"
+#include "values/value_text.h"
 
 namespace quorvel {
 
@@ -42,9 +44,8 @@ constexpr std::array<std::string_view, 10> kNeverInstancePrefixes = {
 constexpr std::array<std::string_view, 5> kPlayerTargetNames = {"Target", "ObjectName", "A00",
                                                                  "StayNearTarget", "Emitter"};
 
-// Value trees from files are bounded by their readers; this only keeps a
-// tree built some other way from exhausting the stack.
-constexpr int kMaxNestingDepth = 256;
+// "once" or "N times", as the limit lines say it.
+std::string occurrences(int32_t count) { return count == 1 ? "once" : formatText("%d times", count); }
 
 template <size_t N>
 void applyRules(ValueCheckContext& context, const ValueTable& table, std::string_view className,
@@ -116,7 +117,9 @@ bool isOneOf(std::string_view name, std::span<const std::string_view> names) {
 
 void scanInstanceReferences(ValueCheckContext& context, const ValueTable& group,
                             std::string_view parentPath, int depth) {
-  if (!group.isGroup() || depth > kMaxNestingDepth) return;
+  // Trees from files are bounded by their readers; this keeps one built some
+  // other way from exhausting the stack.
+  if (!group.isGroup() || depth > kMaxValueDepth) return;
   const std::string path =
       parentPath.empty() ? group.name : std::string(parentPath) + "." + group.name;
 
@@ -240,30 +243,15 @@ void checkRule(ValueCheckContext& context, const ValueTable& table, std::string_
   const std::string classText(className);
   const char* name = rule.displayName;
   const char* tableName = table.name.c_str();
-  if (rule.minCount == rule.maxCount && count != rule.minCount) {
-    if (rule.minCount == 1)
-      context.report.line("ERROR: Value '%s' must occur at exactly once in %s \"%s\".\n", name,
-                          classText.c_str(), tableName);
-    else
-      context.report.line("ERROR: Value '%s' must occur at exactly %d times in %s \"%s\".\n", name,
-                          rule.minCount, classText.c_str(), tableName);
-  }
-  if (count < rule.minCount) {
-    if (rule.minCount == 1)
-      context.report.line("ERROR: Value '%s' must occur at least once in %s \"%s\".\n", name,
-                          classText.c_str(), tableName);
-    else
-      context.report.line("ERROR: Value '%s' must occur at least %d times in %s \"%s\".\n", name,
-                          rule.minCount, classText.c_str(), tableName);
-  }
-  if (count > rule.maxCount) {
-    if (rule.maxCount == 1)
-      context.report.line("WARNING: Value '%s' can occur at most once in %s \"%s\".\n", name,
-                          classText.c_str(), tableName);
-    else
-      context.report.line("WARNING: Value '%s' can occur at most %d times in %s \"%s\".\n", name,
-                          rule.maxCount, classText.c_str(), tableName);
-  }
+  if (rule.minCount == rule.maxCount && count != rule.minCount)
+    context.report.line("ERROR: Value '%s' must occur at exactly %s in %s \"%s\".\n", name,
+                        occurrences(rule.minCount).c_str(), classText.c_str(), tableName);
+  if (count < rule.minCount)
+    context.report.line("ERROR: Value '%s' must occur at least %s in %s \"%s\".\n", name,
+                        occurrences(rule.minCount).c_str(), classText.c_str(), tableName);
+  if (count > rule.maxCount)
+    context.report.line("WARNING: Value '%s' can occur at most %s in %s \"%s\".\n", name,
+                        occurrences(rule.maxCount).c_str(), classText.c_str(), tableName);
 }
 
 void checkRuleValue(ValueCheckContext& context, const ValueTable& table, const Value& value,

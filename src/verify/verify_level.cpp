@@ -18,10 +18,6 @@ namespace quorvel {
 
 namespace {
 
-// A level's files hold more palettes than this only at the game's peril.
-constexpr int kPaletteSlots = 98;
-constexpr uint32_t kOcclusionTexture = 0x2000000;
-
 // The part of an instance name its mesh name must begin with: the name
 // without a trailing "-" and digits ("Rock-12" -> "Rock").
 std::string_view instanceStem(std::string_view name) {
@@ -189,9 +185,6 @@ class VerificationRun {
     for (const Mesh* mesh : usedInOrder_)
       if (mesh->values) checkInstanceReferences(values, *mesh->values);
 
-    values.skyCount = 0;
-    values.terrainPlacementCount = 0;
-    values.playerCount = 0;
     havePid_ = textures_.read(files_.pidPath);
     values.useTextureDatabase(havePid_ ? &textures_ : nullptr);
     for (const Mesh* mesh : usedInOrder_)
@@ -216,13 +209,13 @@ class VerificationRun {
     report_.line("    Used %.1fMB of %.1fMB available primary texture space\n",
                  textures_.primaryUsed * 0.000001, textures_.primaryLimit * 0.000001);
     report_.line("    Used %d of %d available palettes\n", static_cast<int>(textures_.palettes.size()),
-                 kPaletteSlots);
+                 static_cast<int>(kPaletteHandleCount));
 
     std::unordered_set<uint32_t> knownIds;
     for (size_t i = 0; i < textures_.entries.size(); ++i) {
       const TextureEntry& entry = textures_.entries[i];
       knownIds.insert(entry.textureId);
-      if (entry.occlusion != 0 && entry.occlusion != kOcclusionTexture)
+      if (entry.occlusion != 0 && entry.occlusion != kOcclusionFlag)
         report_.line("WARNING: Unexpected PID occlusion value in entry %d.\n", static_cast<int>(i));
     }
 

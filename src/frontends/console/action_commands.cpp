@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "platform/data_folders.h"
 #include "platform/file_system.h"
+#include "util/path_text.h"
 
 namespace quorvel {
 
@@ -61,8 +62,7 @@ int runActionCommand(const ActionCommand& action) {
   ui.silence(kStartupNoticeCaption);
   // The file dialog hands back full paths; so does --level.
   std::string folder = currentDirectory();
-  bool absolute = !action.level.empty() && (action.level[0] == '/' || action.level[0] == '\\');
-  ui.queueFile(absolute ? action.level : folder + "/" + action.level);
+  ui.queueFile(absolutePath(action.level, folder));
 
   AppContext app(ui, folder);
   app.traceStream = stderr;

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "import/import_options.h"
 #include "platform/file_system.h"
+#include "util/path_text.h"
 
 namespace quorvel {
 
@@ -35,11 +36,6 @@ std::deque<UpdateSwpOptions>& updateSwpOptions() {
 void addSwitch(CLI::App* command, const std::string& name, std::optional<bool>& target, const std::string& help) {
   command->add_flag_function(
       "--" + name + ",!--no-" + name, [&target](int64_t count) { target = count > 0; }, help);
-}
-
-std::string absolutePath(const std::string& path) {
-  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return path;
-  return currentDirectory() + "/" + path;
 }
 
 }  // namespace
@@ -107,9 +103,9 @@ void addUpdateSwpOptions(ActionCommand& action) {
   action.command->add_flag("--yes", options.yes, "Update the PID and SWP even when textures were not found");
   action.prepare.push_back([&options](ScriptedUserInterface& ui, AppContext&) {
     if (!options.textures.empty()) {
-      std::string path = absolutePath(options.textures);
+      std::string path = absolutePath(options.textures, currentDirectory());
       // A folder stands for a file in it: the dialog's answer is a file.
-      if (std::filesystem::is_directory(resolvePath(path)) && path.back() != '/' && path.back() != '\\') path += "/";
+      if (std::filesystem::is_directory(resolvePath(path)) && !endsWithSeparator(path)) path += "/";
       ui.queueFile(path);
     }
     if (options.yes) ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
