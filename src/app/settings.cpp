@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "util/byte_io.h"
@@ -12,6 +13,8 @@ float readFloatSetting(ProfileStore& settings, const std::string& section, const
   std::string text = settings.readString(section, key, "not a number");
   float value = 0.0f;
   if (std::sscanf(text.c_str(), "%f", &value) != 1) return defaultValue;
+  // A hand-edited "inf" or "nan" would put every imported object nowhere.
+  if (!std::isfinite(value)) return defaultValue;
   return value;
 }
 

@@ -11,7 +11,7 @@
 namespace quorvel {
 
 // Scans the value with "%f"; `defaultValue` when the key is missing or its
-// text is not a number.
+// text is not a finite number.
 float readFloatSetting(ProfileStore& settings, const std::string& section, const std::string& key,
                        float defaultValue);
 // Writes the value with "%g".

@@ -15,12 +15,6 @@ namespace {
 
 constexpr const char* kSection = "Import3ds";
 
-// A stored number is read like an edit, so a hand-edited "inf" gives the
-// default as well.
-float readOptionNumber(ProfileStore& settings, const char* key, float defaultValue) {
-  return scanOptionNumber(settings.readString(kSection, key, "")).value_or(defaultValue);
-}
-
 }  // namespace
 
 std::string formatOptionNumber(float value) { return formatText("%g", static_cast<double>(value)); }
@@ -69,10 +63,10 @@ bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& fo
 
 ImportOptions loadImportOptions(ProfileStore& settings) {
   ImportOptions options;
-  options.XOffset = readOptionNumber(settings, "XOffset", 0.0f);
-  options.YOffset = readOptionNumber(settings, "YOffset", 0.0f);
-  options.ZOffset = readOptionNumber(settings, "ZOffset", 0.0f);
-  options.Scale = readOptionNumber(settings, "Scale", 1.0f);
+  options.XOffset = readFloatSetting(settings, kSection, "XOffset", 0.0f);
+  options.YOffset = readFloatSetting(settings, kSection, "YOffset", 0.0f);
+  options.ZOffset = readFloatSetting(settings, kSection, "ZOffset", 0.0f);
+  options.Scale = readFloatSetting(settings, kSection, "Scale", 1.0f);
   for (const ImportCheckBox& box : kImportCheckBoxes)
     options.*box.member = settings.readInt(kSection, box.key, box.defaultValue ? 1 : 0) != 0;
   return options;
