@@ -7,6 +7,7 @@
 #include "app/message_log.h"
 #include "support/bmp_builder.h"
 #include "support/scene_bytes.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
@@ -163,14 +164,14 @@ TEST(BmpReading, HugeSizesInTheHeaderAreRefusedWithoutAllocating) {
 class BmpCheck : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = testing_support::freshTempFolder("bmpcheck");
     log_.captureText(true);
   }
   std::string file(const std::string& name, const std::vector<uint8_t>& bytes) {
     testing_support::writeBytes(folder_ + name, bytes);
     return folder_ + name;
   }
-  std::string folder_;
+  testing_support::TempDir dir_;
+  std::string folder_ = dir_.path();
   MessageLog log_;
 };
 

@@ -5,14 +5,14 @@
 #include "platform/compressed_input.h"
 #include "platform/szdd_decoder.h"
 #include "support/scene_bytes.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
-using scene_testing::readFile;
-using scene_testing::writeFile;
-using testing_support::ScratchFolder;
+using testing_support::readBytes;
+using testing_support::writeBytes;
+using testing_support::TempDir;
 
 // lamp_szdd.grf is lamp.grf compressed by mscompress.
 const std::string kPlain = std::string(QUORVEL_TEST_DATA_DIR) + "/scene/lamp.grf";
@@ -21,34 +21,34 @@ const std::string kCompressed = std::string(QUORVEL_TEST_DATA_DIR) + "/scene/lam
 TEST(CompressedInput, PlainFileReadsAsItIs) {
   auto bytes = readPossiblyCompressedFile(kPlain);
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(*bytes, readFile(kPlain));
+  EXPECT_EQ(*bytes, readBytes(kPlain));
 }
 
 TEST(CompressedInput, SzddFileDecodesToTheOriginal) {
-  ASSERT_NE(readFile(kCompressed), readFile(kPlain));
+  ASSERT_NE(readBytes(kCompressed), readBytes(kPlain));
   auto bytes = readPossiblyCompressedFile(kCompressed);
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(*bytes, readFile(kPlain));
+  EXPECT_EQ(*bytes, readBytes(kPlain));
 }
 
 TEST(CompressedInput, MissingFileGivesNothing) {
-  ScratchFolder folder;
+  TempDir folder;
   EXPECT_FALSE(readPossiblyCompressedFile(folder.file("none.grf")));
 }
 
 TEST(CompressedInput, TruncatedSzddIsRejected) {
-  const auto whole = readFile(kCompressed);
-  ScratchFolder folder;
+  const auto whole = readBytes(kCompressed);
+  TempDir folder;
   for (size_t length : {size_t{8}, size_t{13}, size_t{14}, size_t{20}, whole.size() / 2, whole.size() - 1}) {
     std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
     const std::string path = folder.file("cut" + std::to_string(length) + ".grf");
-    writeFile(path, cut);
+    writeBytes(path, cut);
     EXPECT_FALSE(readPossiblyCompressedFile(path)) << length;
   }
 }
 
 TEST(CompressedInput, LengthPromiseLargerThanTheStreamIsRejected) {
-  auto bytes = readFile(kCompressed);
+  auto bytes = readBytes(kCompressed);
   scene_testing::setWordAt(bytes, 10, scene_testing::wordAt(bytes, 10) + 1);
   EXPECT_FALSE(decodeSzdd(bytes));
   scene_testing::setWordAt(bytes, 10, 0xFFFFFFFF);

@@ -7,12 +7,12 @@
 #include "app/app_context.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
-using testing_support::ScratchFolder;
+using testing_support::TempDir;
 
 Mesh* addMesh(SceneFile& scene, const std::string& name, bool withTable = true) {
   auto mesh = std::make_unique<Mesh>();
@@ -102,7 +102,7 @@ class ExtractModel : public testing::Test {
     return names;
   }
 
-  ScratchFolder folder;
+  TempDir folder;
   ScriptedUserInterface ui;
   AppContext app{ui, folder.file("")};
   LevelFiles files;

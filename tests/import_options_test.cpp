@@ -6,7 +6,7 @@
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"
 #include "platform/win32_dialog_ids.h"
-#include "support/bmp_builder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
@@ -14,7 +14,6 @@ namespace {
 class ImportOptionsRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = testing_support::freshTempFolder("options");
     app_ = std::make_unique<AppContext>(ui_, folder_);
     app_->settings = openProfileStore(app_->settingsPath());
   }
@@ -22,7 +21,8 @@ class ImportOptionsRun : public ::testing::Test {
     const std::vector<uint8_t> bytes = testing_support::readBytes(app_->settingsPath());
     return std::string(bytes.begin(), bytes.end());
   }
-  std::string folder_;
+  testing_support::TempDir dir_;
+  std::string folder_ = dir_.path();
   ScriptedUserInterface ui_;
   std::unique_ptr<AppContext> app_;
 };

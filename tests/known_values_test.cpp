@@ -2,36 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "app/message_log.h"
-#include "platform/user_interface.h"
-#include "support/scratch_folder.h"
+#include "platform/scripted_ui.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
-
-// Records the message boxes; nothing else is expected of the interface here.
-class BoxRecorder : public UserInterface {
- public:
-  std::vector<MessageBoxRequest> boxes;
-  ActionChoice chooseAction(bool) override { return {}; }
-  void openMessagesWindow() override {}
-  void enableClose() override {}
-  void waitForClose() override {}
-  void closeMessagesWindow() override {}
-  void appendMessagesText(std::string_view) override {}
-  bool pumpMessages() override { return true; }
-  Answer messageBox(const MessageBoxRequest& request) override {
-    boxes.push_back(request);
-    return Answer::Ok;
-  }
-  std::optional<std::string> openFile(const OpenFileRequest&) override { return std::nullopt; }
-  std::string askString(const std::string&, const std::string&) override { return ""; }
-  bool editImportOptions(ImportOptions&) override { return false; }
-};
 
 class NameListFile : public testing::Test {
  protected:
@@ -44,14 +20,11 @@ class NameListFile : public testing::Test {
   }
   std::string logFileText() {
     log.closeLogFile();
-    std::ifstream in(folder.file("log.txt"), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return testing_support::readFileText(folder.file("log.txt"));
   }
-  testing_support::ScratchFolder folder;
+  testing_support::TempDir folder;
   MessageLog log;
-  BoxRecorder ui;
+  ScriptedUserInterface ui;
 };
 
 TEST_F(NameListFile, TakesTrimmedEntriesAndSkipsCommentsBlanksAndRepeats) {
@@ -69,7 +42,7 @@ TEST_F(NameListFile, TakesTrimmedEntriesAndSkipsCommentsBlanksAndRepeats) {
   NameList list{"Stale"};
   loadNameList(path, list, log, ui);
   EXPECT_EQ(list, (NameList{"Anim%02d", "Class", "Detail%d 50%", "Last", "Two Words"}));
-  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_TRUE(ui.questions().empty());
   EXPECT_EQ(log.takeText(), "");  // the messages window hears nothing
   EXPECT_EQ(logFileText(), "Found \"" + path + "\":\n");
 }
@@ -79,10 +52,10 @@ TEST_F(NameListFile, MissingFileShowsBoxAndLeavesListEmpty) {
   NameList list{"Stale"};
   loadNameList(path, list, log, ui);
   EXPECT_TRUE(list.empty());
-  ASSERT_EQ(ui.boxes.size(), 1u);
-  EXPECT_EQ(ui.boxes[0].text, "Couldn't locate file \"" + path + "\"\n");
-  EXPECT_EQ(ui.boxes[0].caption, "Message");
-  EXPECT_EQ(ui.boxes[0].buttons, Buttons::Ok);
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(ui.questions()[0].box.text, "Couldn't locate file \"" + path + "\"\n");
+  EXPECT_EQ(ui.questions()[0].box.caption, "Message");
+  EXPECT_EQ(ui.questions()[0].box.buttons, Buttons::Ok);
   EXPECT_EQ(log.takeText(), "");
   EXPECT_FALSE(log.problem);
   EXPECT_EQ(logFileText(), "Couldn't find \"" + path + "\"\n\n");
@@ -177,7 +150,7 @@ TEST(NameNormalisation, DeepTreesDoNotExhaustTheStack) {
 TEST_F(NameListFile, ShippedKnownValuesCoverTheNamesQuorvelChecks) {
   NameList list;
   loadNameList(std::string(QUORVEL_SOURCE_DIR) + "/data/Quorvel.knownvalues.txt", list, log, ui);
-  ASSERT_TRUE(ui.boxes.empty());
+  ASSERT_TRUE(ui.questions().empty());
   KnownValues known;
   known.names = list;
   known.build();
@@ -197,7 +170,7 @@ TEST_F(NameListFile, ShippedKnownValuesCoverTheNamesQuorvelChecks) {
   NameList ignored{"stale"};
   loadNameList(std::string(QUORVEL_SOURCE_DIR) + "/data/Quorvel.ignoretextures.txt", ignored, log,
                ui);
-  EXPECT_TRUE(ui.boxes.empty());
+  EXPECT_TRUE(ui.questions().empty());
   EXPECT_TRUE(ignored.empty());
 }
 

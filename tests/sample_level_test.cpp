@@ -6,10 +6,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "platform/file_system.h"
 #include "support/sample_level.h"
+#include "support/temp_dir.h"
 #include "support/verify_fixtures.h"
 #include "verify/verify_level.h"
 
@@ -21,18 +21,12 @@ using namespace testing_support;
 const std::string kSampleData = QUORVEL_SOURCE_DIR "/data/sample/level/";
 const std::string kSampleInstall = QUORVEL_SOURCE_DIR "/data/sample/install/";
 
-std::string readText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 TEST(SampleLevel, CommittedFilesAreWhatTheWritersProduce) {
   if (std::getenv("QUORVEL_UPDATE_SAMPLE")) {
     ASSERT_TRUE(writeSampleLevel(kSampleData, kSampleInstall));
   }
-  const std::string dir = freshDirectory("sample");
+  TempDir folder;
+  const std::string dir = folder.path();
   ASSERT_TRUE(writeSampleLevel(dir, dir));
   for (const char* file : {"harbor.scn", "harbor.grf", "harbor-130.pid", "harbor-130.spz"})
     EXPECT_EQ(readWholeFile(dir + file), readWholeFile(kSampleData + file))
@@ -55,7 +49,7 @@ TEST(SampleLevel, VerificationFindsWhatWasPlantedInIt) {
   if (std::getenv("QUORVEL_UPDATE_SAMPLE")) {
     std::ofstream(QUORVEL_TEST_DATA_DIR "/verify/sample_report.txt", std::ios::binary) << report;
   }
-  EXPECT_EQ(report, readText(QUORVEL_TEST_DATA_DIR "/verify/sample_report.txt"));
+  EXPECT_EQ(report, readFileText(QUORVEL_TEST_DATA_DIR "/verify/sample_report.txt"));
   ASSERT_TRUE(app.context.lastVerification);
   EXPECT_EQ(app.context.lastVerification->errors, 3);
 }

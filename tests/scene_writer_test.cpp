@@ -1,18 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
 #include "level/scene.h"
 #include "support/scene_bytes.h"
 #include "support/scene_fixtures.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
+#include "util/byte_io.h"
 
 namespace quorvel {
 namespace {
 
 using namespace scene_testing;
-using testing_support::ScratchFolder;
+using testing_support::readBytes;
+using testing_support::TempDir;
+using testing_support::writeBytes;
 
 std::vector<uint8_t> serialized(SceneFile& scene) {
   scene.trace = nullptr;
@@ -175,31 +177,28 @@ TEST(SceneWriterMeshes, GeneratedVertexRecordsGeometryIsExact) {
   std::vector<uint32_t> words;
   for (size_t at = sectionOffset(file, 3); at < sectionOffset(file, 4); at += 4)
     words.push_back(wordAt(file, at));
-  auto f = [](float v) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    return bits;
-  };
   std::vector<uint32_t> expected = {0x80000005, 0, 0, 0, 0, 0, 3, 3, 3, 8, 1};
-  for (float v : {0.f, 0.f, 0.f, 2.f, 0.f, 0.f, 0.f, 4.f, 0.f}) expected.push_back(f(v));
+  for (float v : {0.f, 0.f, 0.f, 2.f, 0.f, 0.f, 0.f, 4.f, 0.f}) expected.push_back(bitsFromFloat(v));
   const float normals[3][3] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
   for (uint32_t c = 0; c < 3; ++c) {
     expected.push_back(c);
-    for (float n : normals[c]) expected.push_back(f(n));
-    expected.push_back(f(0.5f));  // every corner names coordinate 0
-    expected.push_back(f(0.25f));
+    for (float n : normals[c]) expected.push_back(bitsFromFloat(n));
+    expected.push_back(bitsFromFloat(0.5f));  // every corner names coordinate 0
+    expected.push_back(bitsFromFloat(0.25f));
     expected.push_back(1);
     expected.push_back(0);
   }
   for (uint32_t i : {0, 1, 2}) expected.push_back(i);
   // The polygon: 3 corners from 0, normal (0,0,1), distance -0, material 1,
   // attribute 9, 0, 0.
-  for (uint32_t w : {3u, 0u, f(0), f(0), f(1), f(-0.0f), 1u, 9u, 0u, 0u}) expected.push_back(w);
+  for (uint32_t w : {3u, 0u, bitsFromFloat(0), bitsFromFloat(0), bitsFromFloat(1), bitsFromFloat(-0.0f),
+                     1u, 9u, 0u, 0u})
+    expected.push_back(w);
   // Bounding box (0,0,0)-(2,4,0) in the game's corner order.
   const float box[8][3] = {{0, 0, 0}, {0, 4, 0}, {0, 0, 0}, {0, 4, 0},
                            {2, 0, 0}, {2, 4, 0}, {2, 0, 0}, {2, 4, 0}};
   for (const auto& corner : box)
-    for (float v : corner) expected.push_back(f(v));
+    for (float v : corner) expected.push_back(bitsFromFloat(v));
   EXPECT_EQ(words, expected);
   EXPECT_EQ(sectionLength(file, 4), 4u);
   EXPECT_EQ(wordAt(file, sectionOffset(file, 4)), 0x80000005u);
@@ -421,7 +420,7 @@ TEST(SceneWriterValues, GroupRecordListsItsChildrenIndices) {
 }
 
 TEST(SceneWriterTrace, WritesProgressLinesInOrder) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string text = captureStream([&folder](std::FILE* stream) {
     SceneFile scene;
     scene.trace = stream;
@@ -432,23 +431,23 @@ TEST(SceneWriterTrace, WritesProgressLinesInOrder) {
 }
 
 TEST(SceneWriterSave, ReplacesTheFileAndLeavesItIntactWhenTheSceneCannotBeStored) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string path = folder.file("level.grf");
-  writeFile(path, {1, 2, 3});
+  writeBytes(path, {1, 2, 3});
   SceneFile scene;
   scene.trace = nullptr;
   addTriangleMesh(scene, std::string(300, 'L'));
   EXPECT_FALSE(scene.save(path));
-  EXPECT_EQ(readFile(path), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(readBytes(path), (std::vector<uint8_t>{1, 2, 3}));
   scene.meshes[0]->name = "L";
   ASSERT_TRUE(scene.save(path));
-  EXPECT_EQ(readFile(path), *scene.serialize());
+  EXPECT_EQ(readBytes(path), *scene.serialize());
 }
 
 TEST(SceneWriterSave, FailsWhenTheFolderDoesNotExist) {
   SceneFile scene;
   scene.trace = nullptr;
-  ScratchFolder folder;
+  TempDir folder;
   EXPECT_FALSE(scene.save(folder.file("missing/level.grf")));
 }
 
@@ -472,12 +471,12 @@ TEST(LevelHeader, NamesTheGrfPathAfterTheWord22) {
 TEST(LevelHeader, PathMustFitTheSection) {
   EXPECT_TRUE(levelHeaderBytes(std::string(1343, 'p')));
   EXPECT_FALSE(levelHeaderBytes(std::string(1344, 'p')));
-  ScratchFolder folder;
+  TempDir folder;
   const std::string scn = folder.file("be.scn");
   EXPECT_FALSE(writeLevelHeader(scn, std::string(1344, 'p'), nullptr));
   EXPECT_FALSE(std::filesystem::exists(scn));
   ASSERT_TRUE(writeLevelHeader(scn, "c:\\games\\be.grf", nullptr));
-  EXPECT_EQ(readFile(scn), *levelHeaderBytes("c:\\games\\be.grf"));
+  EXPECT_EQ(readBytes(scn), *levelHeaderBytes("c:\\games\\be.grf"));
 }
 
 }  // namespace

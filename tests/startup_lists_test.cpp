@@ -1,30 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 #include "app/app_context.h"
 #include "app/application.h"
 #include "platform/scripted_ui.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
-using testing_support::ScratchFolder;
-
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing_support::readFileText;
+using testing_support::TempDir;
 
 class StartupLists : public testing::Test {
  protected:
   void SetUp() override { ui.queueAnswer(Answer::Ok); }  // the notice
 
-  ScratchFolder folder;
+  TempDir folder;
   ScriptedUserInterface ui;
 };
 
@@ -38,7 +31,7 @@ TEST_F(StartupLists, LoadsIgnoredTexturesThenKnownValuesAndBuildsLookup) {
   EXPECT_TRUE(app.knownValues.isKnown("Anim07"));
   EXPECT_EQ(app.knownValues.lowerMap.at("class"), "Class");
   ASSERT_EQ(ui.questions().size(), 1u);  // the notice only
-  EXPECT_EQ(fileText(app.programFolder + "Quorvel_log.txt"),
+  EXPECT_EQ(readFileText(app.programFolder + "Quorvel_log.txt"),
             "Quorvel debug log\n=================\n"
             "Found \"" + app.programFolder + "Quorvel.ignoretextures.txt\":\n"
             "Found \"" + app.programFolder + "Quorvel.knownvalues.txt\":\n");
@@ -72,7 +65,7 @@ TEST_F(StartupLists, MissingListsAreReportedInLoadingOrder) {
   EXPECT_EQ(ui.questions()[2].box.text, "Couldn't locate file \"" + knownPath + "\"\n");
   EXPECT_TRUE(app.knownValues.names.empty());
   EXPECT_TRUE(app.knownValues.lowerMap.empty());
-  EXPECT_EQ(fileText(app.programFolder + "Quorvel_log.txt"),
+  EXPECT_EQ(readFileText(app.programFolder + "Quorvel_log.txt"),
             "Quorvel debug log\n=================\n"
             "Couldn't find \"" + ignorePath + "\"\n\n"
             "Couldn't find \"" + knownPath + "\"\n\n");

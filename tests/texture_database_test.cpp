@@ -6,13 +6,13 @@
 #include <filesystem>
 
 #include "platform/file_system.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 #include "util/byte_io.h"
 
 namespace quorvel {
 namespace {
 
-using testing_support::ScratchFolder;
+using testing_support::TempDir;
 
 std::vector<uint8_t> colorBytes(uint32_t count, uint8_t seed) {
   std::vector<uint8_t> colors(count * 4);
@@ -58,7 +58,7 @@ TEST(PidReading, EmptyStoreKeepsStoredLimitAndUsedSpace) {
 }
 
 TEST(PidReading, ReadsFromFileAndFailsForMissingFile) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::string path = folder.file("lvl-130.pid");
   auto bytes = pidBytes(32, 0, 0, {}, 0x123456, 7);
   ASSERT_TRUE(replaceFileAtomically(path, bytes));
@@ -124,7 +124,7 @@ TEST(PidReading, RejectsCountsLargerThanTheFile) {
 }
 
 TEST(PidWriting, WritesExactBytes) {
-  ScratchFolder folder;
+  TempDir folder;
   TextureDatabase db;
   db.primaryLimit = 0x600000;
   db.primaryUsed = 0x20000;
@@ -150,7 +150,7 @@ TEST(PidWriting, WritesExactBytes) {
 }
 
 TEST(PidWriting, WriteThenReadGivesSameStore) {
-  ScratchFolder folder;
+  TempDir folder;
   TextureDatabase db;
   db.primaryLimit = 0x500000;
   db.primaryUsed = 0x60000;
@@ -189,7 +189,7 @@ TEST(PidWriting, WriteThenReadGivesSameStore) {
 }
 
 TEST(PidWriting, FailsWhenFolderIsMissing) {
-  ScratchFolder folder;
+  TempDir folder;
   TextureDatabase db;
   EXPECT_FALSE(db.write(folder.file("no-such-folder") + "/x-130.pid"));
 }

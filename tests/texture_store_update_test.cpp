@@ -6,6 +6,7 @@
 
 #include "platform/file_system.h"
 #include "support/bmp_builder.h"
+#include "support/temp_dir.h"
 #include "textures/texture_database.h"
 #include "textures/texture_packer.h"
 
@@ -40,7 +41,6 @@ void expectNoOverlap(const std::vector<TextureEntry>& entries) {
 class TextureStoreUpdate : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = testing_support::freshTempFolder("store");
     pid_ = folder_ + "level-130.pid";
     swp_ = folder_ + "level-130.swp";
     spz_ = folder_ + "level-130.spz";
@@ -65,7 +65,9 @@ class TextureStoreUpdate : public ::testing::Test {
   }
   void end() { ASSERT_TRUE(db_.EndPidUpdate(spz_)); }
 
-  std::string folder_, pid_, swp_, spz_;
+  testing_support::TempDir dir_;
+  std::string folder_ = dir_.path();
+  std::string pid_, swp_, spz_;
   TextureDatabase db_;
   std::vector<std::string> fatalMessages_;
 };

@@ -9,6 +9,7 @@
 #include "platform/scripted_ui.h"
 #include "support/bmp_builder.h"
 #include "support/level_paths.h"
+#include "support/temp_dir.h"
 #include "textures/texture_database.h"
 
 namespace quorvel {
@@ -23,7 +24,6 @@ uint8_t stripes(int32_t x, int32_t) { return static_cast<uint8_t>(x % 4); }
 class TexturePhase : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = testing_support::freshTempFolder("phase");
     textures_ = folder_ + "bmp/";
     std::filesystem::create_directories(textures_);
     level_ = testing_support::levelFilesIn(folder_, "lvl");
@@ -63,7 +63,9 @@ class TexturePhase : public ::testing::Test {
     ASSERT_TRUE(db.write(level_.pidPath));
   }
 
-  std::string folder_, textures_;
+  testing_support::TempDir dir_;
+  std::string folder_ = dir_.path();
+  std::string textures_;
   LevelFiles level_;
   ScriptedUserInterface ui_;
   std::unique_ptr<AppContext> app_;

@@ -4,12 +4,12 @@
 
 #include "app/message_log.h"
 #include "import/tpm_reader.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
-using testing_support::ScratchFolder;
+using testing_support::TempDir;
 
 constexpr float kDeg = 0.017453292f;
 
@@ -30,7 +30,7 @@ class TpmBlockFormat : public testing::Test {
     return "NOTE: Could not find value file \"" + folder.file("model.values.txt") + "\".";
   }
 
-  ScratchFolder folder;
+  TempDir folder;
   MessageLog log;
   std::string messages;
 };

@@ -2,42 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "app/message_log.h"
 #include "import/tpm_reader.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
 const std::string kData = QUORVEL_TEST_DATA_DIR "/tpm/";
 
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(TpmDumpJson, BlockFormatModelWithItsValueFile) {
   TpmDump dump = dumpTpmModel(kData + "block.tpm", true, false, false);
   EXPECT_TRUE(dump.loaded);
   EXPECT_EQ(dump.messages, "");
-  EXPECT_EQ(dump.output, fileText(kData + "block.json"));
+  EXPECT_EQ(dump.output, testing_support::readFileText(kData + "block.json"));
 }
 
 TEST(TpmDumpJson, BlockFormatGeometry) {
   TpmDump dump = dumpTpmModel(kData + "block.tpm", true, true, true);
-  EXPECT_EQ(dump.output, fileText(kData + "block-geometry.json"));
+  EXPECT_EQ(dump.output, testing_support::readFileText(kData + "block-geometry.json"));
   EXPECT_EQ(dump.messages, "File: \"" + kData + "block.tpm\"\nFile: \"" + kData +
                                "block.values.txt\"\n  Value: Stone\n");
 }
 
 TEST(TpmDumpJson, SectionedFormatModel) {
   TpmDump dump = dumpTpmModel(kData + "sectioned.tpm", true, false, false);
-  EXPECT_EQ(dump.output, fileText(kData + "sectioned.json"));
+  EXPECT_EQ(dump.output, testing_support::readFileText(kData + "sectioned.json"));
   EXPECT_EQ(dump.messages,
             "NOTE: Found a '[' in the first line of the file, assuming it is the old file format.\n");
 }
@@ -56,7 +46,7 @@ TEST(TpmScenes, HandWrittenModelsSurviveASaveAndLoad) {
     std::unique_ptr<SceneFile> scene = readTpmFile(kData + name, log);
     ASSERT_TRUE(scene) << name;
     scene->trace = nullptr;
-    testing_support::ScratchFolder folder;
+    testing_support::TempDir folder;
     const std::string saved = folder.file("model.grf");
     ASSERT_TRUE(scene->save(saved)) << name;
     SceneFile loaded;

@@ -2,12 +2,12 @@
 
 #include "app/message_log.h"
 #include "import/tpm_reader.h"
-#include "support/scratch_folder.h"
+#include "support/temp_dir.h"
 
 namespace quorvel {
 namespace {
 
-using testing_support::ScratchFolder;
+using testing_support::TempDir;
 
 constexpr float kDeg = 0.017453292f;
 const char kOldFormatNote[] = "NOTE: Found a '[' in the first line of the file, assuming it is the old file format.\n";
@@ -25,7 +25,7 @@ class TpmSectionedFormat : public testing::Test {
   }
   const Mesh* mesh(const SceneFile& scene, const std::string& name) { return scene.findMesh(name); }
 
-  ScratchFolder folder;
+  TempDir folder;
   MessageLog log;
   std::string messages;
 };

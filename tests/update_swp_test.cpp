@@ -10,6 +10,7 @@
 #include "support/bmp_builder.h"
 #include "support/level_paths.h"
 #include "support/scene_fixtures.h"
+#include "support/temp_dir.h"
 #include "textures/texture_database.h"
 #include "textures/texture_update.h"
 
@@ -25,7 +26,6 @@ uint8_t checker(int32_t x, int32_t y) { return static_cast<uint8_t>(((x / 4) + (
 class UpdateSwp : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = testing_support::freshTempFolder("updateswp");
     textures_ = folder_ + "art/";
     std::filesystem::create_directories(textures_);
     // Meshes "Lamp" (materials lamp.bmp, and glow.bmp with opacity
@@ -53,7 +53,9 @@ class UpdateSwp : public ::testing::Test {
     updateSwp(*app_, level_);
     return app_->log.takeText();
   }
-  std::string folder_, textures_;
+  testing_support::TempDir dir_;
+  std::string folder_ = dir_.path();
+  std::string textures_;
   LevelFiles level_;
   std::unique_ptr<ScriptedUserInterface> ui_;
   std::unique_ptr<AppContext> app_;

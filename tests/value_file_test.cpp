@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
 
 #include "app/message_log.h"
+#include "support/temp_dir.h"
 #include "values/names_file.h"
 
 namespace quorvel {
@@ -141,19 +138,9 @@ TEST(ValueFileBindTpm, BindsByExactNameAndReportsTheRest) {
 
 class ValueFileOnDisk : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::path(testing::TempDir()) /
-              ("quorvel-values-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string path(const std::string& name) const { return (folder_ / name).string(); }
-  void write(const std::string& name, const std::string& text) const {
-    std::ofstream(folder_ / name, std::ios::binary) << text;
-  }
-  std::filesystem::path folder_;
+  std::string path(const std::string& name) const { return folder_.file(name); }
+  void write(const std::string& name, const std::string& text) const { folder_.write(name, text); }
+  testing_support::TempDir folder_;
 };
 
 TEST_F(ValueFileOnDisk, ModelValuesBindAcrossModelsOfOneImport) {

@@ -5,6 +5,8 @@
 #include "app/application.h"
 #include "platform/ini_profile_store.h"
 #include "util/text_format.h"
+#include "support/level_paths.h"
+#include "support/temp_dir.h"
 #include "support/verify_fixtures.h"
 #include "verify/verify_level.h"
 
@@ -14,24 +16,24 @@ namespace {
 using namespace testing_support;
 
 struct SavedLevel {
-  explicit SavedLevel(const std::string& label) : dir(freshDirectory(label)) {
-    files = {"lev",           dir + "lev.scn",     dir + "lev.grf",
-             dir + "lev-130.pid", dir + "lev-130.swp", ""};
+  SavedLevel() {
+    files.spzPath.clear();  // no SPZ beside this level
     EXPECT_TRUE(writeLevelHeader(files.scnPath, files.grfPath, nullptr));
-    writeTestFile(files.pidPath, pidFileBytes({}));
-    writeTestFile(files.swpPath, std::vector<uint8_t>(512));
+    writeBytes(files.pidPath, pidFileBytes({}));
+    writeBytes(files.swpPath, std::vector<uint8_t>(512));
   }
   void save() {
     scene.trace = nullptr;
     ASSERT_TRUE(scene.save(files.grfPath));
   }
-  std::string dir;
-  LevelFiles files;
+  TempDir folder;
+  const std::string dir = folder.path();
+  LevelFiles files = levelFilesIn(dir, "lev");
   SceneFile scene;
 };
 
 TEST(VerifyAction, ReadsTheSceneFromTheGrf) {
-  SavedLevel level("action_grf");
+  SavedLevel level;
   Mesh& rock = addMesh(level.scene, "Rock", "CSky");
   addInstance(level.scene, "Rock12", rock);
   level.save();
@@ -53,8 +55,8 @@ TEST(VerifyAction, ReadsTheSceneFromTheGrf) {
 }
 
 TEST(VerifyAction, GrfThatIsNoSceneFileIsAnErrorNotAnEmptyLevel) {
-  SavedLevel level("action_garbage");
-  writeTestFile(level.files.grfPath, {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'e', 'n', 'e'});
+  SavedLevel level;
+  writeBytes(level.files.grfPath, {'n', 'o', 't', ' ', 'a', ' ', 's', 'c', 'e', 'n', 'e'});
   CapturingApp app;
   EXPECT_TRUE(verifyLevel(app.context, level.files));
   const std::string text = app.text();
@@ -66,7 +68,7 @@ TEST(VerifyAction, GrfThatIsNoSceneFileIsAnErrorNotAnEmptyLevel) {
 }
 
 TEST(VerifyAction, RunsFromTheActionLoopOnThePickedLevel) {
-  SavedLevel level("action_loop");
+  SavedLevel level;
   addInstance(level.scene, "Sky", addMesh(level.scene, "Sky", "CSky"));
   level.save();
   CapturingApp app;

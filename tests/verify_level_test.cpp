@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
+#include "support/level_paths.h"
+#include "support/temp_dir.h"
 #include "support/verify_fixtures.h"
 #include "textures/texture_database.h"
 
@@ -17,22 +17,16 @@ using namespace testing_support;
 // A level "lev" in a fresh folder with an SCN, a GRF (its bytes do not
 // matter: the scene is handed over in memory), a PID, an SWP and an SPZ.
 struct LevelOnDisk {
-  explicit LevelOnDisk(const std::string& label) : dir(freshDirectory(label)) {
-    files.name = "lev";
-    files.scnPath = dir + "lev.scn";
-    files.grfPath = dir + "lev.grf";
-    files.pidPath = dir + "lev-130.pid";
-    files.swpPath = dir + "lev-130.swp";
-    files.spzPath = dir + "lev-130.spz";
-    writeTestFile(files.scnPath, {1});
-    writeTestFile(files.grfPath, {1});
+  LevelOnDisk() {
+    writeBytes(files.scnPath, {1});
+    writeBytes(files.grfPath, {1});
     writePid({});
-    writeTestFile(files.swpPath, std::vector<uint8_t>(4096));
-    writeTestFile(files.spzPath, u32Bytes(4096));
+    writeBytes(files.swpPath, std::vector<uint8_t>(4096));
+    writeBytes(files.spzPath, u32Bytes(4096));
   }
   void writePid(const std::vector<TextureEntry>& entries, int palettes = 0,
                 uint32_t primaryUsed = 0) {
-    writeTestFile(files.pidPath, pidFileBytes(entries, palettes, 0x600000, primaryUsed));
+    writeBytes(files.pidPath, pidFileBytes(entries, palettes, 0x600000, primaryUsed));
   }
   std::string report(bool sceneReadable = true) {
     last = writeVerificationReport(app.context, scene, files, sceneReadable);
@@ -49,8 +43,9 @@ struct LevelOnDisk {
     return text.substr(from, end - from);
   }
 
-  std::string dir;
-  LevelFiles files;
+  TempDir folder;
+  const std::string dir = folder.path();
+  LevelFiles files = levelFilesIn(dir, "lev");
   CapturingApp app;
   SceneFile scene;
   VerificationResult last;
@@ -62,7 +57,7 @@ constexpr const char* kPid = "  Verifying PID...\n";
 constexpr const char* kSwp = "  Verifying SWP and SPZ...\n";
 
 TEST(VerificationFiles, MissingGrfEndsTheReportAfterItsMessage) {
-  LevelOnDisk level("missing_grf");
+  LevelOnDisk level;
   std::remove(level.files.grfPath.c_str());
   std::remove(level.files.scnPath.c_str());
   const std::string d = level.dir;
@@ -81,7 +76,7 @@ TEST(VerificationFiles, MissingGrfEndsTheReportAfterItsMessage) {
 }
 
 TEST(VerificationFiles, UnreadableGrfIsAnErrorRightAfterTheFileChecks) {
-  LevelOnDisk level("bad_grf");
+  LevelOnDisk level;
   std::remove(level.files.swpPath.c_str());
   const std::string text = level.report(false);
   const std::string expected = "ERROR: SWP not found at \"" + level.dir +
@@ -94,7 +89,7 @@ TEST(VerificationFiles, UnreadableGrfIsAnErrorRightAfterTheFileChecks) {
 }
 
 TEST(VerificationFiles, EmptyOptionalPathsPrintAsEmptyQuotesAndAreNotChecked) {
-  LevelOnDisk level("no_swp");
+  LevelOnDisk level;
   level.files.swpPath.clear();
   level.files.spzPath.clear();
   const std::string text = level.report();
@@ -106,11 +101,11 @@ TEST(VerificationFiles, EmptyOptionalPathsPrintAsEmptyQuotesAndAreNotChecked) {
 }
 
 TEST(VerificationFiles, NamesThatDisagreeAreReportedOnce) {
-  LevelOnDisk level("names");
+  LevelOnDisk level;
   level.files.pidPath = level.dir + "other-130.pid";
   level.files.swpPath = level.dir + "third-130.swp";
-  writeTestFile(level.files.pidPath, pidFileBytes({}));
-  writeTestFile(level.files.swpPath, {0});
+  writeBytes(level.files.pidPath, pidFileBytes({}));
+  writeBytes(level.files.swpPath, {0});
   const std::string text = level.report();
   EXPECT_NE(text.find("    SPZ: \"" + level.dir +
                       "lev-130.spz\"\nERROR: GRF, PID and SWP names don't match.\n  Verifying"),
@@ -119,7 +114,7 @@ TEST(VerificationFiles, NamesThatDisagreeAreReportedOnce) {
 }
 
 TEST(VerificationInstances, NameStemIsComparedWithTheMeshName) {
-  LevelOnDisk level("stems");
+  LevelOnDisk level;
   Mesh& rock = addMesh(level.scene, "Rock");
   Mesh& rockBig = addMesh(level.scene, "RockBig");
   for (const char* name : {"Rock-12", "Rock12", "Rock-", "Rock-1a"})
@@ -131,7 +126,7 @@ TEST(VerificationInstances, NameStemIsComparedWithTheMeshName) {
 }
 
 TEST(VerificationInstances, MeshOutsideTheSceneAndBadScalesAreReported) {
-  LevelOnDisk level("instances");
+  LevelOnDisk level;
   Mesh stray;
   stray.name = "Stray";
   addInstance(level.scene, "Stray", stray);
@@ -153,7 +148,7 @@ TEST(VerificationInstances, MeshOutsideTheSceneAndBadScalesAreReported) {
 }
 
 TEST(VerificationMeshes, UnusedUnnamedAndMisnamedMeshes) {
-  LevelOnDisk level("meshes");
+  LevelOnDisk level;
   Mesh& used = addMesh(level.scene, "Used", "CThing");
   used.values->name = "Other";
   addInstance(level.scene, "Used", used);
@@ -167,7 +162,7 @@ TEST(VerificationMeshes, UnusedUnnamedAndMisnamedMeshes) {
 }
 
 TEST(VerificationMeshes, VisibleTypeOneGeometryUnlessHiddenOrAnOccluder) {
-  LevelOnDisk level("type1");
+  LevelOnDisk level;
   const auto faceLists = [&](const std::string& name, const std::string& className,
                              const std::string& colorMap) -> Mesh& {
     Mesh& mesh = addMesh(level.scene, name, className, colorMap);
@@ -197,7 +192,7 @@ TEST(VerificationMeshes, VisibleTypeOneGeometryUnlessHiddenOrAnOccluder) {
 }
 
 TEST(VerificationMeshes, TerrainObjectsNeedATextureOnEveryMaterial) {
-  LevelOnDisk level("terrain");
+  LevelOnDisk level;
   Mesh& hill = addMesh(level.scene, "Hill", "CTerrainObj", "grass.bmp");
   hill.materials.push_back(Material{});
   addInstance(level.scene, "Hill", hill);
@@ -212,7 +207,7 @@ TEST(VerificationMeshes, TerrainObjectsNeedATextureOnEveryMaterial) {
 }
 
 TEST(VerificationValues, ClassCountsAreSummedOverUsedMeshesOnly) {
-  LevelOnDisk level("values");
+  LevelOnDisk level;
   addInstance(level.scene, "Sky", addMesh(level.scene, "Sky", "CSky"));
   addInstance(level.scene, "Sky2", addMesh(level.scene, "Sky2", "CSky"));
   addMesh(level.scene, "Hero", "Player");  // never placed: not checked
@@ -227,7 +222,7 @@ TEST(VerificationValues, ClassCountsAreSummedOverUsedMeshesOnly) {
 }
 
 TEST(VerificationPid, SpaceAndPaletteUseAndUnexpectedOcclusion) {
-  LevelOnDisk level("pid_use");
+  LevelOnDisk level;
   TextureEntry odd = textureEntry(1, 16);
   odd.occlusion = 1;
   TextureEntry occluder = textureEntry(2, 16);
@@ -240,7 +235,7 @@ TEST(VerificationPid, SpaceAndPaletteUseAndUnexpectedOcclusion) {
 }
 
 TEST(VerificationPid, MissingTexturesWithBumpMapsAndSkippedMeshes) {
-  LevelOnDisk level("pid_textures");
+  LevelOnDisk level;
   level.writePid({textureEntry(textureId(1.0f, "Map\\lev\\have.bmp", ""), 16)});
   Mesh& wall = addMesh(level.scene, "Wall", "CThing", "Map\\lev\\have.bmp");
   wall.materials.push_back({"Map\\lev\\lack.bmp", "", ""});
@@ -260,7 +255,7 @@ TEST(VerificationPid, MissingTexturesWithBumpMapsAndSkippedMeshes) {
 }
 
 TEST(VerificationPid, IgnoredTexturesGiveOneNotePerRun) {
-  LevelOnDisk level("ignored");
+  LevelOnDisk level;
   level.app.context.ignoredTextures = {"sky1.bmp", "sky2.bmp"};
   addMesh(level.scene, "A", "-", "sky1.bmp");
   addMesh(level.scene, "B", "-", "sky2.bmp");
@@ -276,8 +271,8 @@ TEST(VerificationPid, IgnoredTexturesGiveOneNotePerRun) {
 }
 
 TEST(VerificationPid, UnreadablePidDropsTheSectionAndTurnsTexturesIntoNotes) {
-  LevelOnDisk level("no_pid");
-  writeTestFile(level.files.pidPath, {0x31, 0x01, 0, 0});
+  LevelOnDisk level;
+  writeBytes(level.files.pidPath, {0x31, 0x01, 0, 0});
   Mesh& torch = addMesh(level.scene, "Torch", "CInstance");
   addString(*torch.values, "Anim00", "fire.bmp");
   addInstance(level.scene, "Torch", torch);
@@ -289,7 +284,7 @@ TEST(VerificationPid, UnreadablePidDropsTheSectionAndTurnsTexturesIntoNotes) {
 }
 
 TEST(VerificationSwp, WithoutSpzAnEntryOneBytePastTheSwpEnd) {
-  LevelOnDisk level("swp_end");
+  LevelOnDisk level;
   level.files.spzPath.clear();
   // 8 rows of 8 16-bit pixels end at 7 * 512 + 16 = 3600 bytes from the offset.
   level.writePid({textureEntry(1, 16, 0, 4096 - 3600), textureEntry(2, 16, 0, 4096 - 3600 + 1)});
@@ -297,7 +292,7 @@ TEST(VerificationSwp, WithoutSpzAnEntryOneBytePastTheSwpEnd) {
 }
 
 TEST(VerificationSwp, HugeEntriesCountWithoutWrappingRound) {
-  LevelOnDisk level("swp_huge");
+  LevelOnDisk level;
   TextureEntry huge = textureEntry(1, 16, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF);
   huge.pitch = 0xFFFFFFFF;
   TextureEntry flat = textureEntry(2, 8, 0, 4000, 8, 0);  // no rows: ends one pitch back
@@ -306,8 +301,8 @@ TEST(VerificationSwp, HugeEntriesCountWithoutWrappingRound) {
 }
 
 TEST(VerificationSwp, SpzSizeThatDiffersWarnsAndBecomesTheLimit) {
-  LevelOnDisk level("spz_size");
-  writeTestFile(level.files.spzPath, u32Bytes(1000));
+  LevelOnDisk level;
+  writeBytes(level.files.spzPath, u32Bytes(1000));
   level.writePid({textureEntry(1, 8, 0, 0, 8, 2), textureEntry(2, 8, 0, 1000, 8, 1)});
   EXPECT_EQ(level.section(kSwp),
             "WARNING: SWP file will be overwritten.\n"
@@ -316,8 +311,8 @@ TEST(VerificationSwp, SpzSizeThatDiffersWarnsAndBecomesTheLimit) {
 }
 
 TEST(VerificationSwp, SpzTooShortForItsSizeWarnsAndTheSwpSizeCounts) {
-  LevelOnDisk level("spz_short");
-  writeTestFile(level.files.spzPath, {0x10, 0x00});
+  LevelOnDisk level;
+  writeBytes(level.files.spzPath, {0x10, 0x00});
   level.writePid({textureEntry(1, 16, 0, 0)});
   EXPECT_EQ(level.section(kSwp),
             "WARNING: SWP file will be overwritten.\n"
@@ -325,9 +320,9 @@ TEST(VerificationSwp, SpzTooShortForItsSizeWarnsAndTheSwpSizeCounts) {
 }
 
 TEST(VerificationSwp, ZeroSizeSkipsTheExtentCheck) {
-  LevelOnDisk level("spz_zero");
-  writeTestFile(level.files.spzPath, u32Bytes(0));
-  writeTestFile(level.files.swpPath, {});
+  LevelOnDisk level;
+  writeBytes(level.files.spzPath, u32Bytes(0));
+  writeBytes(level.files.swpPath, {});
   level.writePid({textureEntry(1, 16, 0, 100)});
   EXPECT_EQ(level.section(kSwp), "");
 }

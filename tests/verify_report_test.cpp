@@ -2,9 +2,10 @@
 // line by line with a checked copy in tests/data/verify/full_report.txt.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
+#include "support/level_paths.h"
+#include "support/temp_dir.h"
 #include "support/verify_fixtures.h"
 #include "verify/verify_level.h"
 
@@ -76,16 +77,16 @@ void buildLevel(SceneFile& scene) {
 }
 
 TEST(VerificationReport, FullReportMatchesTheCheckedCopy) {
-  const std::string dir = freshDirectory("full_report");
-  LevelFiles files{"lev",           dir + "lev.scn",     dir + "lev.grf",
-                   dir + "lev-130.pid", dir + "lev-130.swp", dir + "lev-130.spz"};
-  writeTestFile(files.scnPath, {1});
-  writeTestFile(files.grfPath, {1});
-  writeTestFile(files.swpPath, std::vector<uint8_t>(131072));
-  writeTestFile(files.spzPath, u32Bytes(131072));
+  TempDir folder;
+  const std::string dir = folder.path();
+  const LevelFiles files = levelFilesIn(dir, "lev");
+  writeBytes(files.scnPath, {1});
+  writeBytes(files.grfPath, {1});
+  writeBytes(files.swpPath, std::vector<uint8_t>(131072));
+  writeBytes(files.spzPath, u32Bytes(131072));
   TextureEntry odd = textureEntry(textureId(1.0f, "Map\\lev\\wolf.bmp", ""), 16, 0, 512);
   odd.occlusion = 4;
-  writeTestFile(files.pidPath,
+  writeBytes(files.pidPath,
              pidFileBytes({textureEntry(textureId(1.0f, "Map\\lev\\hero.bmp", ""), 16),
                            textureEntry(textureId(1.0f, "Map\\lev\\walk.bmp", ""), 16),
                            textureEntry(textureId(1.0f, "Map\\lev\\flame0.bmp", ""), 8),
@@ -104,16 +105,13 @@ TEST(VerificationReport, FullReportMatchesTheCheckedCopy) {
   const VerificationResult result = writeVerificationReport(app.context, scene, files);
   const std::string report = replaceAll(app.text(), dir, "<dir>/");
 
-  std::ifstream expectedFile(QUORVEL_TEST_DATA_DIR "/verify/full_report.txt", std::ios::binary);
-  ASSERT_TRUE(expectedFile) << "missing expected report";
-  std::stringstream expected;
-  expected << expectedFile.rdbuf();
-  const auto want = linesOf(expected.str());
+  const std::string expected = readFileText(QUORVEL_TEST_DATA_DIR "/verify/full_report.txt");
+  const auto want = linesOf(expected);
   const auto got = linesOf(report);
   for (size_t i = 0; i < std::max(want.size(), got.size()); ++i)
     EXPECT_EQ(i < got.size() ? got[i] : "<none>", i < want.size() ? want[i] : "<none>")
         << "line " << i + 1;
-  EXPECT_EQ(report, expected.str());
+  EXPECT_EQ(report, expected);
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(result.counts.errors, 10);
 }

@@ -1,13 +1,5 @@
 #include "support/bmp_builder.h"
 
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
-
 #include "util/byte_io.h"
 
 namespace quorvel::testing_support {
@@ -73,26 +65,6 @@ std::vector<uint8_t> buildSolidBmp24(int32_t width, int32_t height, uint8_t red,
     o.rows.push_back(red);
   }
   return buildBmp(o);
-}
-
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string freshTempFolder(const std::string& name) {
-  static std::atomic<int> counter{0};
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string folder = ::testing::TempDir() + "quorvel_" + std::to_string(getpid()) + "_" + name + "_" +
-                       (info ? std::string(info->name()) : "x") + "_" + std::to_string(counter++);
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder + "/";
 }
 
 }  // namespace quorvel::testing_support

@@ -29,9 +29,4 @@ std::vector<uint8_t> buildIndexedBmp(int32_t width, int32_t height, uint32_t col
 std::vector<uint8_t> buildSolidBmp24(int32_t width, int32_t height, uint8_t red, uint8_t green,
                                      uint8_t blue);
 
-void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> readBytes(const std::string& path);
-// A fresh, empty folder under the test temp directory, ending in "/".
-std::string freshTempFolder(const std::string& name);
-
 }  // namespace quorvel::testing_support

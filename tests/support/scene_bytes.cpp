@@ -1,36 +1,29 @@
 #include "support/scene_bytes.h"
 
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 namespace quorvel::scene_testing {
 
 Bytes& Bytes::u32(uint32_t v) {
-  for (int i = 0; i < 4; ++i) data_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  out_.u32(v);
   return *this;
 }
 Bytes& Bytes::f32(float v) {
-  uint32_t bits;
-  std::memcpy(&bits, &v, 4);
-  return u32(bits);
+  out_.f32(v);
+  return *this;
 }
 Bytes& Bytes::u16(uint16_t v) {
-  data_.push_back(static_cast<uint8_t>(v));
-  data_.push_back(static_cast<uint8_t>(v >> 8));
+  out_.u16(v);
   return *this;
 }
 Bytes& Bytes::u8(uint8_t v) {
-  data_.push_back(v);
+  out_.u8(v);
   return *this;
 }
 Bytes& Bytes::zeros(size_t n) {
-  data_.insert(data_.end(), n, 0);
+  out_.zeros(n);
   return *this;
 }
 Bytes& Bytes::cstring(const std::string& s) {
-  data_.insert(data_.end(), s.begin(), s.end());
-  data_.push_back(0);
+  out_.cstring(s);
   return *this;
 }
 
@@ -73,13 +66,13 @@ std::vector<uint8_t> SceneBytes::build() const {
 }
 
 uint32_t wordAt(const std::vector<uint8_t>& bytes, size_t offset) {
-  return static_cast<uint32_t>(bytes.at(offset)) | (static_cast<uint32_t>(bytes.at(offset + 1)) << 8) |
-         (static_cast<uint32_t>(bytes.at(offset + 2)) << 16) |
-         (static_cast<uint32_t>(bytes.at(offset + 3)) << 24);
+  static_cast<void>(bytes.at(offset + 3));  // out_of_range rather than a read past the end
+  return decodeU32(bytes.data() + offset);
 }
 
 void setWordAt(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+  static_cast<void>(bytes.at(offset + 3));
+  encodeU32(bytes.data() + offset, value);
 }
 
 std::string captureStream(const std::function<void(std::FILE*)>& write) {
@@ -93,16 +86,6 @@ std::string captureStream(const std::function<void(std::FILE*)>& write) {
   while ((got = std::fread(buffer, 1, sizeof buffer, stream)) > 0) text.append(buffer, got);
   std::fclose(stream);
   return text;
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace quorvel::scene_testing

@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "util/byte_io.h"
+
 namespace quorvel::scene_testing {
 
-// Little-endian words and bytes for section contents.
+// Little-endian words and bytes for section contents, chained.
 class Bytes {
  public:
   Bytes& u32(uint32_t v);
@@ -21,11 +23,11 @@ class Bytes {
   Bytes& u8(uint8_t v);
   Bytes& zeros(size_t n);
   Bytes& cstring(const std::string& s);
-  const std::vector<uint8_t>& data() const { return data_; }
-  size_t size() const { return data_.size(); }
+  const std::vector<uint8_t>& data() const { return out_.buffer(); }
+  size_t size() const { return out_.buffer().size(); }
 
  private:
-  std::vector<uint8_t> data_;
+  ByteWriter out_;
 };
 
 // Assembles a scene file. Names are used (counted) first, then handles are
@@ -62,8 +64,5 @@ void setWordAt(std::vector<uint8_t>& bytes, size_t offset, uint32_t value);
 
 // Runs `write` with a temporary stream and returns what it wrote there.
 std::string captureStream(const std::function<void(std::FILE*)>& write);
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> readFile(const std::string& path);
 
 }  // namespace quorvel::scene_testing

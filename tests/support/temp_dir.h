@@ -2,8 +2,10 @@
 // Unique per process and test, so tests can run in parallel.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel::testing_support {
 
@@ -30,5 +32,9 @@ class TempDir {
 
 // The whole content of a file, or "<missing>" when it cannot be read.
 std::string readFileText(const std::string& path);
+// Writes `bytes` to `path`, replacing the file; failing to write fails the test.
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// The bytes of a file; empty when it cannot be read.
+std::vector<uint8_t> readBytes(const std::string& path);
 
 }  // namespace quorvel::testing_support

@@ -1,20 +1,8 @@
 #include "support/verify_fixtures.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdio>
-#include <filesystem>
-
 #include "util/byte_io.h"
 
 namespace quorvel::testing_support {
-
-CapturingApp::CapturingApp() : context(ui, ::testing::TempDir()) {
-  context.log.captureText(true);
-  context.traceStream = nullptr;
-}
 
 namespace {
 Value& append(Value& group, ValueType type, const std::string& name) {
@@ -95,52 +83,30 @@ TextureEntry textureEntry(uint32_t id, uint32_t bitsPerPixel, uint32_t mipInfo, 
 
 std::vector<uint8_t> pidFileBytes(const std::vector<TextureEntry>& entries, int paletteCount,
                                   uint32_t primaryLimit, uint32_t primaryUsed) {
-  std::vector<uint8_t> bytes;
-  const auto put = [&bytes](uint32_t v) {
-    uint8_t word[4];
-    encodeU32(word, v);
-    bytes.insert(bytes.end(), word, word + 4);
-  };
+  ByteWriter out;
   const uint32_t paletteBytes = static_cast<uint32_t>(paletteCount) * 20;
-  put(0x130);
-  put(16);
-  put(32 + paletteBytes);
-  put(static_cast<uint32_t>(entries.size()));
-  put(32);
-  put(static_cast<uint32_t>(paletteCount));
-  put(primaryLimit);
-  put(primaryUsed);
+  out.u32(0x130);
+  out.u32(16);
+  out.u32(32 + paletteBytes);
+  out.u32(static_cast<uint32_t>(entries.size()));
+  out.u32(32);
+  out.u32(static_cast<uint32_t>(paletteCount));
+  out.u32(primaryLimit);
+  out.u32(primaryUsed);
   for (int i = 0; i < paletteCount; ++i) {
-    put(20);                            // record size
-    put(1);                             // one colour
-    put(0);                             // key
-    put(static_cast<uint32_t>(i + 1));  // the colour, so palettes differ
-    put(0);                             // trailer
+    out.u32(20);  // record size
+    out.u32(1);   // one colour
+    out.u32(0);   // key
+    out.u32(static_cast<uint32_t>(i + 1));  // the colour, so palettes differ
+    out.u32(0);   // trailer
   }
   for (const TextureEntry& e : entries) {
     for (uint32_t word : {e.size, e.offset, e.width, e.height, e.pitch, e.bitsPerPixel,
                           e.averageColor, e.transparency, e.bumpFlags, e.occlusion,
                           static_cast<uint32_t>(e.palette), e.reserved, e.textureId, e.mipInfo})
-      put(word);
+      out.u32(word);
   }
-  return bytes;
-}
-
-std::string freshDirectory(const std::string& label) {
-  static std::atomic<int> counter{0};
-  std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
-                              ("quorvel_" + label + "_" + std::to_string(getpid()) + "_" +
-                               std::to_string(counter++));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir.string() + "/";
-}
-
-void writeTestFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  return out.buffer();
 }
 
 std::vector<uint8_t> u32Bytes(uint32_t v) {

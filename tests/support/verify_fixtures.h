@@ -10,19 +10,18 @@
 
 #include "app/app_context.h"
 #include "level/scene.h"
-#include "platform/scripted_ui.h"
+#include "support/scripted_run.h"
 #include "textures/texture_database.h"
 #include "values/value.h"
 
 namespace quorvel::testing_support {
 
-// A run state whose message log keeps everything written, for comparison.
-struct CapturingApp {
-  CapturingApp();
-  // Strict: the checks must never ask the user anything.
-  ScriptedUserInterface ui;
-  AppContext context;
-  std::string text() { return context.log.takeText(); }
+// A run whose message log keeps everything written, for comparison, with
+// no trace output. Strict: a question nobody scripted fails the test.
+struct CapturingApp : ScriptedRun {
+  CapturingApp() { app.traceStream = nullptr; }
+  AppContext& context = app;
+  std::string text() { return app.log.takeText(); }
 };
 
 // Value tree helpers; each returns the value it appended.
@@ -49,9 +48,6 @@ TextureEntry textureEntry(uint32_t id, uint32_t bitsPerPixel, uint32_t mipInfo =
 std::vector<uint8_t> pidFileBytes(const std::vector<TextureEntry>& entries, int paletteCount = 0,
                                   uint32_t primaryLimit = 0x600000, uint32_t primaryUsed = 0);
 
-// A fresh directory under the test temporary directory, ending in "/".
-std::string freshDirectory(const std::string& label);
-void writeTestFile(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> u32Bytes(uint32_t v);
 
 }  // namespace quorvel::testing_support
