@@ -1,11 +1,8 @@
 // The console program run as scripts run it: exit codes, printed messages
 // and the files it leaves in the working directory.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-
+#include "support/program_run_posix.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -14,36 +11,20 @@ namespace {
 using testing_support::readFileText;
 using testing_support::TempDir;
 
-struct Result {
-  int exitCode = -1;
-  std::string out;
-};
+using Result = testing_support::ProgramRun;
 
 class ConsoleBatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* binaryDir = std::getenv("QUORVEL_BINARY_DIR");
-    if (!binaryDir) GTEST_SKIP() << "QUORVEL_BINARY_DIR is not set (run through ctest)";
-    program = std::string(binaryDir) + "/src/frontends/console/quorvel";
-    if (readFileText(program) == "<missing>") GTEST_SKIP() << "the quorvel program is not built";
+    const auto found = testing_support::consoleProgramPath();
+    if (!found) GTEST_SKIP() << "the quorvel program is not built, or the tests do not run through ctest";
+    program = *found;
     dir.write("Quorvel.ignoretextures.txt", "");
     dir.write("Quorvel.knownvalues.txt", "");
   }
-  // Runs the program in the test folder with no terminal attached; standard
-  // output is captured, standard error dropped.
+  // Runs the program in the test folder with no terminal attached.
   Result run(const std::string& arguments) {
-    std::string command = "cd '" + dir.path() + "' && env -u HALVORN_DATA_DRIVE -u HALVORN_PATCH_DIR "
-                          "-u HALVORN_INSTALLED_DIRECTORY '" + program + "' " + arguments +
-                          " </dev/null 2>/dev/null";
-    Result result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
-    int status = pclose(pipe);
-    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-    return result;
+    return testing_support::runConsoleProgram(program, dir.path(), arguments);
   }
   TempDir dir;
   std::string program;

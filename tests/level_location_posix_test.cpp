@@ -9,6 +9,7 @@
 
 #include "platform/file_system.h"
 #include "support/scripted_run.h"
+#include "util/text_format.h"
 
 namespace quorvel {
 namespace {
@@ -46,11 +47,7 @@ class LocateLevelTest : public ::testing::Test {
     if (withSwp) run.folder.write("Data/BE-130.SWP", "swp");
   }
   std::string chosen() const { return run.folder.path() + "Data/BE.SCN"; }
-  std::string levelDir() const { return toLower(run.folder.path()) + "data/"; }
-  static std::string toLower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  }
+  std::string levelDir() const { return toLowerAscii(run.folder.path()) + "data/"; }
   const AskedQuestion& onlyBox() {
     EXPECT_EQ(run.ui.questions().size(), 2u);  // the file dialog, then the box
     return run.ui.questions().back();
@@ -212,8 +209,8 @@ TEST_F(LocateLevelTest, WindowsStylePathFindsTheLevel) {
   std::string windowsPath = run.folder.path() + "DATA\\be.scn";
   run.ui.queueFile(windowsPath);
   ASSERT_TRUE(locateLevel(run.app, level));
-  EXPECT_EQ(level.grfPath, toLower(run.folder.path()) + "data\\be.grf");
-  EXPECT_EQ(level.swpPath, toLower(run.folder.path()) + "data\\be-130.swp");
+  EXPECT_EQ(level.grfPath, toLowerAscii(run.folder.path()) + "data\\be.grf");
+  EXPECT_EQ(level.swpPath, toLowerAscii(run.folder.path()) + "data\\be-130.swp");
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
 // `quorvel update-swp` in batch mode: the program itself, run by ctest.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "level/scene.h"
 #include "support/bmp_builder.h"
+#include "support/level_paths.h"
+#include "support/program_run_posix.h"
 #include "support/scene_fixtures.h"
+#include "support/temp_dir.h"
 #include "textures/texture_database.h"
 
 namespace quorvel {
@@ -23,35 +24,33 @@ uint8_t dots(int32_t x, int32_t y) { return static_cast<uint8_t>((x * y) % 8); }
 class UpdateSwpCommand : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* binaryDir = std::getenv("QUORVEL_BINARY_DIR");
-    if (!binaryDir) GTEST_SKIP() << "QUORVEL_BINARY_DIR is set when ctest runs the program's tests";
-    program_ = std::string(binaryDir) + "/src/frontends/console/quorvel";
-    if (!std::filesystem::exists(program_)) GTEST_SKIP() << "the console program is not built";
-    folder_ = testing_support::freshTempFolder("cli");
+    const auto found = testing_support::consoleProgramPath();
+    if (!found) GTEST_SKIP() << "the console program is not built, or the tests do not run through ctest";
+    program_ = *found;
     std::filesystem::create_directories(folder_ + "art");
-    writeBytes(folder_ + "lvl.grf", scene_testing::vertexRecordsFile());
-    ASSERT_TRUE(writeLevelHeader(folder_ + "lvl.scn", folder_ + "lvl.grf", nullptr));
+    writeBytes(level_.grfPath, scene_testing::vertexRecordsFile());
+    ASSERT_TRUE(writeLevelHeader(level_.scnPath, level_.grfPath, nullptr));
     TextureDatabase empty;
-    ASSERT_TRUE(empty.write(folder_ + "lvl-130.pid"));
-    writeBytes(folder_ + "lvl-130.swp", {});
-    writeBytes(folder_ + "lvl-130.spz", {0, 0, 0, 0});
+    ASSERT_TRUE(empty.write(level_.pidPath));
+    writeBytes(level_.swpPath, {});
+    writeBytes(level_.spzPath, {0, 0, 0, 0});
     writeBytes(folder_ + "art/lamp.bmp", buildIndexedBmp(16, 16, 8, dots));
     writeBytes(folder_ + "art/glow_a.bmp", buildIndexedBmp(16, 16, 8, dots));
   }
   // Runs the program in the scratch folder; the exit code, output in out_.
   int run(const std::string& arguments) {
     // With an SPZ beside the SCN the SWP lies in the installation folder.
-    const std::string command = "cd '" + folder_ + "' && HALVORN_INSTALLED_DIRECTORY='" + folder_ + "' '" +
-                                program_ + "' update-swp --level lvl.scn " +
-                                arguments + " > out.txt 2> err.txt";
-    const int status = std::system(command.c_str());
-    const std::vector<uint8_t> out = readBytes(folder_ + "out.txt");
-    const std::vector<uint8_t> err = readBytes(folder_ + "err.txt");
-    out_.assign(out.begin(), out.end());
-    err_.assign(err.begin(), err.end());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const testing_support::ProgramRun result = testing_support::runConsoleProgram(
+        program_, folder_, "update-swp --level lvl.scn " + arguments,
+        {{"HALVORN_INSTALLED_DIRECTORY", folder_}});
+    out_ = result.out;
+    err_ = result.err;
+    return result.exitCode;
   }
-  std::string program_, folder_, out_, err_;
+  testing_support::TempDir dir_;
+  std::string folder_ = dir_.path();
+  const LevelFiles level_ = testing_support::levelFilesIn(folder_, "lvl");
+  std::string program_, out_, err_;
 };
 
 TEST_F(UpdateSwpCommand, WithoutTexturesTheDialogIsCancelled) {
