@@ -10,6 +10,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "../tests/support/level_paths.h"
 #include "app/app_context.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
@@ -24,16 +25,15 @@ struct FuzzLevel {
            ("quorvel_verify_fuzz_" + std::to_string(getpid())))
               .string() + "/";
     std::filesystem::create_directories(dir);
-    files.name = "lev";
-    files.scnPath = dir + "lev.scn";
-    files.grfPath = dir + "lev.grf";
-    files.pidPath = dir + "lev-130.pid";
-    files.swpPath = dir + "lev-130.swp";
-    files.spzPath = dir + "lev-130.spz";
+    files = quorvel::testing_support::levelFilesIn(dir, "lev");
     write(files.scnPath, std::vector<uint8_t>{1});
     write(files.grfPath, std::vector<uint8_t>{1});
     write(files.swpPath, std::vector<uint8_t>(4096));
     write(files.spzPath, std::vector<uint8_t>{0x00, 0x10, 0x00, 0x00});
+  }
+  ~FuzzLevel() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
   }
   static void write(const std::string& path, std::span<const uint8_t> bytes) {
     quorvel::replaceFileAtomically(path, bytes);
