@@ -211,7 +211,7 @@ TEST_F(ExtractModel, UnreadableLevelFindsNoInstance) {
 }
 
 TEST_F(ExtractModel, NameLeavingTheProgramFolderIsRefused) {
-  std::filesystem::create_directories(folder.file("sub"));
+  folder.makeFolder("sub");
   for (const std::string name : {"../Tower", "sub/Tower", "sub\\Tower", "C:Tower", "Tow*er", "NUL",
                                  "com1", "..", "Tab\there"}) {
     EXPECT_FALSE(extract(name)) << name;

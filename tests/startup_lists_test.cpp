@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "app/app_context.h"
 #include "app/application.h"
 #include "platform/scripted_ui.h"
@@ -38,7 +36,7 @@ TEST_F(StartupLists, LoadsIgnoredTexturesThenKnownValuesAndBuildsLookup) {
 }
 
 TEST_F(StartupLists, FurtherFolderServesOnlyWhatTheProgramFolderLacks) {
-  std::filesystem::create_directories(folder.file("share"));
+  folder.makeFolder("share");
   folder.write("Quorvel.knownvalues.txt", "Own\n");
   folder.write("share/Quorvel.knownvalues.txt", "Shipped\n");
   folder.write("share/Quorvel.ignoretextures.txt", "shipped.bmp\n");
@@ -52,7 +50,7 @@ TEST_F(StartupLists, FurtherFolderServesOnlyWhatTheProgramFolderLacks) {
 }
 
 TEST_F(StartupLists, MissingListsAreReportedInLoadingOrder) {
-  std::filesystem::create_directories(folder.file("share"));
+  folder.makeFolder("share");
   AppContext app(ui, folder.file(""));
   app.listFolders = {folder.file("share/")};
   ASSERT_TRUE(startUp(app));

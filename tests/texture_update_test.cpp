@@ -24,8 +24,7 @@ uint8_t stripes(int32_t x, int32_t) { return static_cast<uint8_t>(x % 4); }
 class TexturePhase : public ::testing::Test {
  protected:
   void SetUp() override {
-    textures_ = folder_ + "bmp/";
-    std::filesystem::create_directories(textures_);
+    textures_ = dir_.makeFolder("bmp/");
     level_ = testing_support::levelFilesIn(folder_, "lvl");
     TextureDatabase empty;
     ASSERT_TRUE(empty.write(level_.pidPath));

@@ -1,8 +1,6 @@
 // `quorvel update-swp` in batch mode: the program itself, run by ctest.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "level/scene.h"
 #include "support/bmp_builder.h"
 #include "support/level_paths.h"
@@ -27,7 +25,7 @@ class UpdateSwpCommand : public ::testing::Test {
     const auto found = testing_support::consoleProgramPath();
     if (!found) GTEST_SKIP() << "the console program is not built, or the tests do not run through ctest";
     program_ = *found;
-    std::filesystem::create_directories(folder_ + "art");
+    dir_.makeFolder("art");
     writeBytes(level_.grfPath, scene_testing::vertexRecordsFile());
     ASSERT_TRUE(writeLevelHeader(level_.scnPath, level_.grfPath, nullptr));
     TextureDatabase empty;

@@ -26,8 +26,7 @@ uint8_t checker(int32_t x, int32_t y) { return static_cast<uint8_t>(((x / 4) + (
 class UpdateSwp : public ::testing::Test {
  protected:
   void SetUp() override {
-    textures_ = folder_ + "art/";
-    std::filesystem::create_directories(textures_);
+    textures_ = dir_.makeFolder("art/");
     // Meshes "Lamp" (materials lamp.bmp, and glow.bmp with opacity
     // glow_a.bmp) and the untextured "Box".
     level_ = testing_support::levelFilesIn(folder_, "lvl");
