@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "import/tpm_reader.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "import/tpm_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

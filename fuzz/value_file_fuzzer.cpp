@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "values/value_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

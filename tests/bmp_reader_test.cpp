@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "support/bmp_builder.h"
 #include "support/scene_bytes.h"
 #include "support/temp_dir.h"

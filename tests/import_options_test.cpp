@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/actions/import_options_dialog.h"
 #include "app/app_context.h"
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"

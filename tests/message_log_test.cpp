@@ -1,5 +1,5 @@
 // The message log: what reaches the log file and the messages window.
-#include "app/message_log.h"
+#include "report/message_log.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "import/tpm_reader.h"
 #include "support/temp_dir.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "import/tpm_reader.h"
 #include "support/temp_dir.h"
 

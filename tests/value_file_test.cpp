@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "support/temp_dir.h"
 #include "values/names_file.h"
 

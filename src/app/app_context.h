@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/message_log.h"
-#include "app/report_writer.h"
+#include "report/message_log.h"
+#include "report/report_writer.h"
 #include "import/import_options.h"
 #include "level/scene.h"
 #include "platform/profile_store.h"

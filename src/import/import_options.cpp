@@ -1,13 +1,7 @@
 #include "import/import_options.h"
 
-#include <cmath>
-#include <cstdio>
-#include <iterator>
-
-#include "app/app_context.h"
-#include "app/settings.h"
 #include "platform/profile_store.h"
-#include "util/text_format.h"
+#include "platform/profile_values.h"
 
 namespace quorvel {
 
@@ -16,50 +10,6 @@ namespace {
 constexpr const char* kSection = "Import3ds";
 
 }  // namespace
-
-std::string formatOptionNumber(float value) { return formatText("%g", static_cast<double>(value)); }
-
-std::optional<float> scanOptionNumber(const std::string& text) {
-  float value = 0.0f;
-  if (std::sscanf(text.substr(0, 255).c_str(), "%f", &value) != 1) return std::nullopt;
-  if (!std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-float sanitizedScale(float scale) {
-  scale = std::fabs(scale);
-  // NaN compares false as well: it becomes 1 too.
-  if (!(scale >= 1e-8f)) scale = 1.0f;
-  return scale;
-}
-
-ImportOptionsForm importOptionsForm(const ImportOptions& options) {
-  ImportOptionsForm form;
-  form.x = formatOptionNumber(options.XOffset);
-  form.y = formatOptionNumber(options.YOffset);
-  form.z = formatOptionNumber(options.ZOffset);
-  form.scale = formatOptionNumber(options.Scale);
-  for (size_t i = 0; i < kImportCheckBoxes.size(); ++i) form.boxes[i] = options.*kImportCheckBoxes[i].member;
-  return form;
-}
-
-bool acceptImportOptionsForm(ImportOptions& options, const ImportOptionsForm& form, size_t* badEdit) {
-  const std::pair<const std::string*, float*> edits[] = {{&form.x, &options.XOffset},
-                                                         {&form.y, &options.YOffset},
-                                                         {&form.z, &options.ZOffset},
-                                                         {&form.scale, &options.Scale}};
-  for (size_t i = 0; i < std::size(edits); ++i) {
-    std::optional<float> value = scanOptionNumber(*edits[i].first);
-    if (!value) {
-      if (badEdit) *badEdit = i;
-      return false;
-    }
-    *edits[i].second = *value;
-  }
-  for (size_t i = 0; i < kImportCheckBoxes.size(); ++i) options.*kImportCheckBoxes[i].member = form.boxes[i];
-  options.Scale = sanitizedScale(options.Scale);
-  return true;
-}
 
 ImportOptions loadImportOptions(ProfileStore& settings) {
   ImportOptions options;
@@ -79,15 +29,6 @@ void storeImportOptions(ProfileStore& settings, const ImportOptions& options) {
   writeFloatSetting(settings, kSection, "Scale", options.Scale);
   for (const ImportCheckBox& box : kImportCheckBoxes)
     settings.writeString(kSection, box.key, options.*box.member ? "1" : "0");
-}
-
-bool runImportOptions(AppContext& app) {
-  app.importOptions = loadImportOptions(*app.settings);
-  if (!app.ui.editImportOptions(app.importOptions)) return false;
-  // An interface that edits the numbers directly still gets a usable scale.
-  app.importOptions.Scale = sanitizedScale(app.importOptions.Scale);
-  storeImportOptions(*app.settings, app.importOptions);
-  return true;
 }
 
 }  // namespace quorvel

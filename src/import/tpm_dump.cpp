@@ -1,6 +1,6 @@
 #include "import/tpm_dump.h"
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "import/tpm_reader.h"
 #include "level/scene_dump.h"
 

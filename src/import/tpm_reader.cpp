@@ -50,13 +50,13 @@ bool JointTable::bindVertex(int32_t joint, int32_t vertexIndex) {
   return true;
 }
 
-std::unique_ptr<SceneFile> readTpmFile(const std::string& path, MessageLog& log) {
+std::unique_ptr<SceneFile> readTpmFile(const std::string& path, MessageSink& log) {
   std::optional<std::string> text = readTextFile(path);
   if (!text) return nullptr;
   return readTpmText(std::move(*text), path, log);
 }
 
-std::unique_ptr<SceneFile> readTpmText(std::string text, const std::string& path, MessageLog& log) {
+std::unique_ptr<SceneFile> readTpmText(std::string text, const std::string& path, MessageSink& log) {
   TpmReader reader(log, path);
   return reader.read(std::move(text));
 }
@@ -83,7 +83,7 @@ std::unique_ptr<SceneFile> TpmReader::read(std::string text) {
 }
 
 void TpmReader::reportProblem(const char* format, ...) {
-  char buffer[MessageLog::kBufferSize];
+  char buffer[MessageSink::kBufferSize];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buffer, sizeof buffer, format, args);

@@ -12,13 +12,13 @@
 
 namespace quorvel {
 
-class MessageLog;
+class MessageSink;
 
 // Reads the TPM file at `path` and, for the block format, the value file
 // beside it. Nothing (and no message) when the file cannot be opened.
-std::unique_ptr<SceneFile> readTpmFile(const std::string& path, MessageLog& log);
+std::unique_ptr<SceneFile> readTpmFile(const std::string& path, MessageSink& log);
 // The same on the text of a TPM file; `path` names it in messages and
 // locates its value file.
-std::unique_ptr<SceneFile> readTpmText(std::string text, const std::string& path, MessageLog& log);
+std::unique_ptr<SceneFile> readTpmText(std::string text, const std::string& path, MessageSink& log);
 
 }  // namespace quorvel

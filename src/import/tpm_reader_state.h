@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_log.h"
+#include "report/message_sink.h"
 #include "level/scene.h"
 #include "values/line_reader.h"
 
@@ -34,7 +34,7 @@ struct JointTable {
 
 class TpmReader {
  public:
-  TpmReader(MessageLog& log, std::string path) : log_(log), path_(std::move(path)) {}
+  TpmReader(MessageSink& log, std::string path) : log_(log), path_(std::move(path)) {}
 
   std::unique_ptr<SceneFile> read(std::string text);
 
@@ -71,7 +71,7 @@ class TpmReader {
   JointTable buildJointTable(const std::string& skinName);
   std::map<std::string, Mesh*> meshLookup() const;
 
-  MessageLog& log_;
+  MessageSink& log_;
   std::string path_;
   LineReader lines_;
   std::unique_ptr<SceneFile> scene_;

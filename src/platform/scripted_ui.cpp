@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "import/import_options.h"
+#include "platform/import_options_form.h"
 #include "util/text_format.h"
 
 namespace quorvel {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "import/import_options.h"
+#include "platform/import_options_form.h"
 #include "platform/file_system.h"
 #include "util/path_text.h"
 #include "util/text_format.h"

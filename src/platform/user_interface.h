@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
-namespace quorvel {
+#include "platform/action_codes.h"
+#include "platform/import_options_form.h"
+#include "report/message_window.h"
 
-struct ImportOptions;
+namespace quorvel {
 
 enum class Buttons { Ok, OkCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
@@ -37,17 +39,6 @@ struct OpenFileRequest {
   Owner owner = Owner::MessagesWindow;
 };
 
-// Action codes: the ids of the action dialog's buttons.
-enum ActionCode : int {
-  kActionExit = 2,
-  kActionImportDirectory = 1008,
-  kActionUpdateSwp = 1009,
-  kActionImportFile = 1010,
-  kActionVerify = 1019,
-  kActionExtract = 1021,
-  kActionRename = 1030,
-};
-
 struct ActionChoice {
   int code = kActionExit;
   bool verbose = true;
@@ -65,7 +56,7 @@ struct WindowPosition {
   int32_t top = 0;
 };
 
-class UserInterface {
+class UserInterface : public MessageWindow {
  public:
   virtual ~UserInterface() = default;
 
@@ -78,10 +69,7 @@ class UserInterface {
   virtual void enableClose() = 0;
   virtual void waitForClose() = 0;
   virtual void closeMessagesWindow() = 0;
-  // Appends text (line ends already CR LF) to the messages window.
-  virtual void appendMessagesText(std::string_view windowText) = 0;
-  // Processes pending window messages; false when a quit message arrived.
-  virtual bool pumpMessages() = 0;
+  // appendMessagesText and pumpMessages come from MessageWindow.
 
   virtual Answer messageBox(const MessageBoxRequest& request) = 0;
   // A path, or nothing when the user cancelled.

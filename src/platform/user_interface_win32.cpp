@@ -8,7 +8,7 @@
 #include <iterator>
 #include <vector>
 
-#include "import/import_options.h"
+#include "platform/import_options_form.h"
 #include "platform/win32_dialog_ids.h"
 #include "platform/win32_user_interface.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/message_log.h"
+#include "report/message_sink.h"
 #include "platform/file_system.h"
 #include "util/byte_io.h"
 
@@ -136,7 +136,7 @@ std::optional<TextureBitmap> readBitmap(const std::string& path, bool withColors
   return parseBitmap(*bytes, withColors, stdout);
 }
 
-bool checkTextureBitmap(const std::string& path, MessageLog& log) {
+bool checkTextureBitmap(const std::string& path, MessageSink& log) {
   std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
   if (!bytes) return false;
   const char* name = path.c_str();

@@ -10,7 +10,7 @@
 
 namespace quorvel {
 
-class MessageLog;
+class MessageSink;
 
 // One bitmap in memory. Rows are packed without padding, bottom row first
 // (top-down files are turned round when read, so every bitmap has the order
@@ -40,6 +40,6 @@ std::optional<TextureBitmap> readBitmap(const std::string& path, bool withColors
 // The acceptance test for a texture bitmap. ERROR lines are logged without
 // their line end (the caller finishes the line); each ERROR or NOTE sets the
 // problem flag. A missing file fails silently.
-bool checkTextureBitmap(const std::string& path, MessageLog& log);
+bool checkTextureBitmap(const std::string& path, MessageSink& log);
 
 }  // namespace quorvel

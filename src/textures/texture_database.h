@@ -65,7 +65,7 @@ uint32_t textureId(float diffuse, const std::string& textureName, const std::str
 
 class TexturePacker;
 class SwpPageCache;
-class MessageLog;
+class MessageSink;
 class UserInterface;
 
 class TextureDatabase {

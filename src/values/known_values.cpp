@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/message_log.h"
+#include "report/message_log.h"
 #include "platform/file_system.h"
 #include "platform/user_interface.h"
 #include "util/text_format.h"

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/message_log.h"
+#include "report/message_sink.h"
 #include "util/text_format.h"
 #include "values/text_file.h"
 
@@ -15,7 +15,7 @@ void NamesFile::clear() {
   lowerCase_.clear();
 }
 
-void NamesFile::read(const std::string& modelPath, MessageLog& log) {
+void NamesFile::read(const std::string& modelPath, MessageSink& log) {
   clear();
   std::string path = namesFilePath(modelPath);
   std::optional<std::string> text = readTextFile(path);

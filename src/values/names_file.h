@@ -9,13 +9,13 @@
 
 namespace quorvel {
 
-class MessageLog;
+class MessageSink;
 
 class NamesFile {
  public:
   // Empties both maps, then reads the names file of the model at `modelPath`,
   // reporting its path; silent when there is none.
-  void read(const std::string& modelPath, MessageLog& log);
+  void read(const std::string& modelPath, MessageSink& log);
   // Fills the maps from the text of a names file (after clear()).
   void readText(std::string_view text);
   void clear();

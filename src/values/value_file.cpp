@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "app/app_context.h"
-#include "app/message_log.h"
+#include "report/message_sink.h"
 #include "values/text_file.h"
 #include "values/text_stream.h"
 #include "values/value_text.h"
@@ -31,7 +30,7 @@ size_t startOfErrorLine(const TextStream& in) {
   return pos;
 }
 
-void reportSyntaxError(TextStream& in, const std::string& path, MessageLog& log) {
+void reportSyntaxError(TextStream& in, const std::string& path, MessageSink& log) {
   log.problem = true;
   log.logMessage("      ERROR: \"%s\" is not a valid value file. (skipping)\n", path.c_str());
   in.seek(startOfErrorLine(in));
@@ -47,7 +46,7 @@ void reportSyntaxError(TextStream& in, const std::string& path, MessageLog& log)
 
 std::string valueFilePath(const std::string& modelPath) { return replaceExtension(modelPath, ".values.txt"); }
 
-void readValueFile(std::string_view text, const std::string& path, PendingValues& target, MessageLog& log) {
+void readValueFile(std::string_view text, const std::string& path, PendingValues& target, MessageSink& log) {
   TextStream in(text);
   std::vector<std::unique_ptr<Value>> parsed;
   in.skipWhitespace();
@@ -73,7 +72,7 @@ void readValueFile(std::string_view text, const std::string& path, PendingValues
   }
 }
 
-void bindValuesToMeshes(PendingValues& pending, const std::map<std::string, Mesh*>& meshes, MessageLog& log) {
+void bindValuesToMeshes(PendingValues& pending, const std::map<std::string, Mesh*>& meshes, MessageSink& log) {
   for (const auto& [name, mesh] : meshes) {
     auto found = pending.find(name);
     if (found == pending.end() || !mesh) continue;
@@ -92,7 +91,7 @@ void bindValuesToMeshes(PendingValues& pending, const std::map<std::string, Mesh
   pending.clear();
 }
 
-void bindValuesToMeshes(PendingValues& pending, std::span<const std::unique_ptr<Mesh>> meshes, MessageLog& log,
+void bindValuesToMeshes(PendingValues& pending, std::span<const std::unique_ptr<Mesh>> meshes, MessageSink& log,
                         bool& fileProblem) {
   for (const auto& mesh : meshes) {
     auto found = pending.find(mesh->name);
@@ -113,7 +112,7 @@ void bindValuesToMeshes(PendingValues& pending, std::span<const std::unique_ptr<
 }
 
 void readValuesForModel(const std::string& modelPath, const std::map<std::string, Mesh*>& importedMeshes,
-                        MessageLog& log) {
+                        MessageSink& log) {
   std::string path = valueFilePath(modelPath);
   std::optional<std::string> text = readTextFile(path);
   if (!text) {
@@ -127,12 +126,8 @@ void readValuesForModel(const std::string& modelPath, const std::map<std::string
   bindValuesToMeshes(pending, importedMeshes, log);
 }
 
-void readValuesForModel(const std::string& modelPath, AppContext& app) {
-  readValuesForModel(modelPath, app.importedMeshes, app.log);
-}
-
 void readValuesForTpm(std::string_view text, const std::string& path, std::span<const std::unique_ptr<Mesh>> meshes,
-                      MessageLog& log, bool& fileProblem) {
+                      MessageSink& log, bool& fileProblem) {
   PendingValues pending;
   readValueFile(text, path, pending, log);
   bindValuesToMeshes(pending, meshes, log, fileProblem);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/report_writer.h"
+#include "report/report_writer.h"
 #include "level/scene.h"
 #include "values/known_values.h"
 #include "values/value.h"

@@ -2,7 +2,7 @@
 // indices that point outside the mesh.
 #pragma once
 
-#include "app/report_writer.h"
+#include "report/report_writer.h"
 #include "level/scene.h"
 
 namespace quorvel {

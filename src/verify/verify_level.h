@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/app_context.h"
-#include "app/report_writer.h"
+#include "report/report_writer.h"
 #include "level/level_files.h"
 #include "level/scene.h"
 

@@ -7,6 +7,7 @@
 
 #include "app/app_context.h"
 #include "app/application.h"
+#include "app/actions/import_options_dialog.h"
 #include "import/import_options.h"
 #include "platform/file_system.h"
 #include "platform/win32_user_interface.h"

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "commands.h"
+#include "app/actions/import_options_dialog.h"
 #include "import/import_options.h"
 #include "platform/file_system.h"
 #include "util/path_text.h"

@@ -1,9 +1,9 @@
-// Writes the lines of a report to the message log and counts the problem
+// Writes the lines of a report to a message sink and counts the problem
 // lines among them, so a caller can tell a clean report from one with
 // errors without reading the text back.
 #pragma once
 
-#include "app/message_log.h"
+#include "report/message_sink.h"
 
 namespace quorvel {
 
@@ -16,17 +16,17 @@ struct ProblemCounts {
 
 class ReportWriter {
  public:
-  explicit ReportWriter(MessageLog& log) : log_(log) {}
+  explicit ReportWriter(MessageSink& log) : log_(log) {}
 
   // Formats like printf (cut at 4095 characters, as the log does), writes
   // the text through logMessage and counts it by its first characters.
   void line(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
 
   const ProblemCounts& counts() const { return counts_; }
-  MessageLog& log() { return log_; }
+  MessageSink& log() { return log_; }
 
  private:
-  MessageLog& log_;
+  MessageSink& log_;
   ProblemCounts counts_;
 };
 

@@ -1,8 +1,7 @@
-#include "app/message_log.h"
+#include "report/message_log.h"
 
 #include <cstdarg>
 
-#include "platform/user_interface.h"
 
 namespace quorvel {
 
@@ -21,14 +20,7 @@ void MessageLog::closeLogFile() {
   logFile_ = nullptr;
 }
 
-void MessageLog::logMessage(const char* format, ...) {
-  if (!format) return;
-  char buffer[kBufferSize];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);  // cuts at 4095
-  va_end(args);
-
+void MessageLog::writeMessage(const char* buffer) {
   if (logFile_) {
     std::fputs(buffer, logFile_);
     std::fflush(logFile_);

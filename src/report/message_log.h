@@ -6,16 +6,13 @@
 #include <cstdio>
 #include <string>
 
-#include "util/text_format.h"
+#include "report/message_sink.h"
+#include "report/message_window.h"
 
 namespace quorvel {
 
-class UserInterface;
-
-class MessageLog {
+class MessageLog : public MessageSink {
  public:
-  static constexpr size_t kBufferSize = 4096;  // messages are cut at 4095
-
   MessageLog() = default;
   ~MessageLog();
   MessageLog(const MessageLog&) = delete;
@@ -27,25 +24,25 @@ class MessageLog {
   bool hasLogFile() const { return logFile_ != nullptr; }
 
   // The window that receives the messages; null while none is open.
-  void setWindow(UserInterface* window) { window_ = window; }
-  UserInterface* window() const { return window_; }
+  void setWindow(MessageWindow* window) { window_ = window; }
+  MessageWindow* window() const { return window_; }
 
-  void logMessage(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
   // Writes to the log file only (never to the window).
   void logFileOnly(const char* format, ...) QUORVEL_FORMAT_CHECK(2, 3);
   bool pumpMessages();
 
-  bool verbose = true;
   bool closeRequested = false;
-  bool problem = false;
 
   // Everything written since the last takeText(), for tests and batch output.
   void captureText(bool on) { capture_ = on; }
   std::string takeText();
 
+ protected:
+  void writeMessage(const char* buffer) override;
+
  private:
   FILE* logFile_ = nullptr;
-  UserInterface* window_ = nullptr;
+  MessageWindow* window_ = nullptr;
   bool capture_ = false;
   std::string captured_;
 };

@@ -1,4 +1,4 @@
-#include "app/report_writer.h"
+#include "report/report_writer.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,7 +8,7 @@ namespace quorvel {
 
 void ReportWriter::line(const char* format, ...) {
   if (!format) return;
-  char buffer[MessageLog::kBufferSize];
+  char buffer[MessageSink::kBufferSize];
   va_list args;
   va_start(args, format);
   std::vsnprintf(buffer, sizeof buffer, format, args);

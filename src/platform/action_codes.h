@@ -1,0 +1,17 @@
+// The buttons of the action dialog: each action is known by its button's
+// id, which the dialog returns when it is pressed.
+#pragma once
+
+namespace quorvel {
+
+enum ActionCode : int {
+  kActionExit = 2,
+  kActionImportDirectory = 1008,
+  kActionUpdateSwp = 1009,
+  kActionImportFile = 1010,
+  kActionVerify = 1019,
+  kActionExtract = 1021,
+  kActionRename = 1030,
+};
+
+}  // namespace quorvel
