@@ -14,6 +14,7 @@
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"
 #include "textures/texture_database.h"
+#include "app/actions/update_swp.h"
 #include "textures/texture_update.h"
 #include "util/byte_io.h"
 

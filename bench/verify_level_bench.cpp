@@ -12,7 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
 #include "textures/texture_database.h"
-#include "verify/verify_level.h"
+#include "app/actions/verify.h"
 
 namespace quorvel::bench {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
 #include "util/byte_io.h"
-#include "verify/verify_level.h"
+#include "app/actions/verify.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "tools/extract_model.h"
 
+#include "app/actions/extract.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,4 +1,5 @@
 // Locating a level's files from the SCN the user picks.
+#include "app/actions/locate_level.h"
 #include "level/level_location.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include "support/sample_level.h"
 #include "support/temp_dir.h"
 #include "support/verify_fixtures.h"
-#include "verify/verify_level.h"
+#include "app/actions/verify.h"
 
 namespace quorvel {
 namespace {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "app/app_context.h"
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"
 #include "support/bmp_builder.h"
@@ -45,9 +46,18 @@ class TexturePhase : public ::testing::Test {
     owned->materials = std::move(materials);
     Mesh* raw = owned.get();
     meshes_.push_back(std::move(owned));
-    app_->importedMeshes[name] = raw;
+    imported_[name] = raw;
     return *raw;
   }
+  // The texture phase as the import runs it; mode -1 asks, 0 keeps, 1 replaces.
+  void load(int mode) {
+    TexturePhaseOptions options;
+    options.textureFolder = textures_;
+    options.normalizeTextureNames = app_->importOptions.NormalizeTextureNames;
+    options.replace = mode < 0 ? ReplacePolicy::Ask : mode == 0 ? ReplacePolicy::Never : ReplacePolicy::Always;
+    pending_ = loadTextures(imported_, level_, options, app_->ignoredTextures, app_->log, ui_);
+  }
+  bool save() { return saveTextures(pending_, level_, app_->log, ui_, app_->exitProcess); }
   void bitmap(const std::string& name, const std::vector<uint8_t>& bytes) { writeBytes(textures_ + name, bytes); }
   void addExisting(const std::string& textureName) {
     TextureDatabase db;
@@ -69,18 +79,20 @@ class TexturePhase : public ::testing::Test {
   ScriptedUserInterface ui_;
   std::unique_ptr<AppContext> app_;
   std::vector<std::unique_ptr<Mesh>> meshes_;
+  std::map<std::string, Mesh*> imported_;
+  PendingTextures pending_;
   std::vector<int> exitCodes_;
 };
 
 TEST_F(TexturePhase, TwoMaterialsOfOneTextureGiveOnePendingTexture) {
   bitmap("rock.bmp", buildIndexedBmp(16, 16, 4, stripes));
   mesh("a", {{"Map\\lvl\\rock.bmp", "", ""}, {"Map\\lvl\\rock.bmp", "", ""}});
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "Added 2 new textures, replaced 0 textures, skipped 0 existing textures.\n");
-  ASSERT_EQ(app_->pendingTextures.size(), 1u);
-  const PendingTexture& p = app_->pendingTextures.begin()->second;
+  ASSERT_EQ(pending_.size(), 1u);
+  const PendingTexture& p = pending_.begin()->second;
   EXPECT_EQ(p.textureId, textureId(1.0f, "Map\\lvl\\rock.bmp", ""));
   EXPECT_EQ(p.bitmapPath, textures_ + "rock.bmp");
   EXPECT_EQ(p.textureName, "Map\\lvl\\rock.bmp");
@@ -91,7 +103,7 @@ TEST_F(TexturePhase, TwoMaterialsOfOneTextureGiveOnePendingTexture) {
 
 TEST_F(TexturePhase, MissingBitmapEmptiesTheMaterialOfANewTexture) {
   Mesh& m = mesh("a", {{"Map\\lvl\\gone.bmp", "Map\\lvl\\o.bmp", "Map\\lvl\\b.bmp"}});
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "      WARNING: could not find \"gone.bmp\" in texture path \"" + textures_ +
@@ -99,13 +111,13 @@ TEST_F(TexturePhase, MissingBitmapEmptiesTheMaterialOfANewTexture) {
                 "Added 0 new textures, replaced 0 textures, skipped 0 existing textures.\n");
   EXPECT_EQ(m.materials[0], Material{});
   EXPECT_TRUE(app_->log.problem);
-  EXPECT_TRUE(app_->pendingTextures.empty());
+  EXPECT_TRUE(pending_.empty());
 }
 
 TEST_F(TexturePhase, MissingBitmapOfAnExistingTextureKeepsItWhenReplacing) {
   addExisting("Map\\lvl\\gone.bmp");
   Mesh& m = mesh("a", {{"Map\\lvl\\gone.bmp", "", ""}});
-  loadTextures(*app_, level_, textures_, 1);
+  load(1);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "      WARNING: could not find \"gone.bmp\" in texture path \"" + textures_ + "\".\n"
@@ -116,7 +128,7 @@ TEST_F(TexturePhase, MissingBitmapOfAnExistingTextureKeepsItWhenReplacing) {
 TEST_F(TexturePhase, IgnoredTexturesGiveTheNoteOnceAndKeepTheirNames) {
   app_->ignoredTextures = {"Map\\lvl\\x.bmp", "Map\\lvl\\y.bmp"};
   Mesh& m = mesh("a", {{"Map\\lvl\\x.bmp", "", ""}, {"Map\\lvl\\y.bmp", "", ""}, {"Map\\lvl\\x.bmp", "", ""}});
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "NOTE: Some textures known to cause verification problems were ignored. (see file "
@@ -131,7 +143,7 @@ TEST_F(TexturePhase, BitmapThatFailsTheCheckIsReportedOnOneLine) {
   bitmap("old.bmp", buildSolidBmp24(300, 100, 1, 2, 3));
   addExisting("Map\\lvl\\old.bmp");
   Mesh& m = mesh("a", {{"Map\\lvl\\wide.bmp", "", ""}, {"Map\\lvl\\old.bmp", "", ""}});
-  loadTextures(*app_, level_, textures_, 1);
+  load(1);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "      ERROR: \"" + textures_ + "wide.bmp\" is too big. Max 24bit texture size is 256x256"
@@ -151,7 +163,7 @@ TEST_F(TexturePhase, ExistingTexturesAskOnceAndNoKeepsThemAll) {
   mesh("m", {{"Map\\lvl\\a.bmp", "", ""}, {"Map\\lvl\\b.bmp", "", ""}});
   app_->log.verbose = true;
   ui_.queueAnswer(Answer::No);
-  loadTextures(*app_, level_, textures_, -1);
+  load(-1);
   ASSERT_EQ(ui_.questions().size(), 1u);
   const MessageBoxRequest& box = ui_.questions()[0].box;
   EXPECT_EQ(box.text, "Some textures already exist in level, replace them?");
@@ -175,14 +187,14 @@ TEST_F(TexturePhase, YesReplacesAndVerboseListsTheFiles) {
   m.values->addChild(std::make_unique<Value>(ValueType::Bool, "MipMap"))->setBool(false);
   app_->log.verbose = true;
   ui_.queueAnswer(Answer::Yes);
-  loadTextures(*app_, level_, textures_, -1);
+  load(-1);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "  Texture: " + textures_ + "a.bmp [Mipmaps=false] \n"
             "  Opacity: " + textures_ + "o.bmp\n"
             "Added 0 new textures, replaced 1 textures, skipped 0 existing textures.\n");
-  EXPECT_TRUE(app_->pendingTextures.begin()->second.replaces);
-  EXPECT_FALSE(app_->pendingTextures.begin()->second.mipmaps);
+  EXPECT_TRUE(pending_.begin()->second.replaces);
+  EXPECT_FALSE(pending_.begin()->second.mipmaps);
 }
 
 TEST_F(TexturePhase, AnimatedTexturesKeepTheirMipmaps) {
@@ -192,13 +204,13 @@ TEST_F(TexturePhase, AnimatedTexturesKeepTheirMipmaps) {
   m.values->addChild(std::make_unique<Value>(ValueType::Bool, "MipMap"))->setBool(false);
   m.values->addChild(std::make_unique<Value>(ValueType::String, "Anim00"))->setText("x");
   app_->log.verbose = true;
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
             "  Texture: " + textures_ + "SOCCLUDET2.BMP  [Occlusion=true]\n"
             "  Bumpmap (file not found): " + textures_ + "bump.bmp\n"
             "Added 1 new textures, replaced 0 textures, skipped 0 existing textures.\n");
-  const PendingTexture& p = app_->pendingTextures.begin()->second;
+  const PendingTexture& p = pending_.begin()->second;
   EXPECT_TRUE(p.mipmaps);
   EXPECT_TRUE(p.occlusion);
   EXPECT_EQ(p.textureId, textureId(1.0f, "Map\\lvl\\SOCCLUDET2.BMP", "Map\\lvl\\bump.bmp"));
@@ -211,21 +223,21 @@ TEST_F(TexturePhase, NormalizedNamesMoveIntoTheLevelsFolder) {
   Mesh& m = mesh("m", {{"Map\\old\\rock.bmp", "", "textures/bump.bmp"}});
   m.values = std::make_unique<ValueTable>(ValueType::Group, "values");
   m.values->addChild(std::make_unique<Value>(ValueType::Float, "Diffuse"))->setFloat(0.5f);
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   EXPECT_EQ(m.materials[0].colorMap, "Map\\new\\rock.bmp");
   EXPECT_EQ(m.materials[0].bumpMap, "Map\\new\\bump.bmp");
-  ASSERT_EQ(app_->pendingTextures.size(), 1u);
-  EXPECT_EQ(app_->pendingTextures.begin()->first, textureId(0.5f, "Map\\new\\rock.bmp", "Map\\new\\bump.bmp"));
+  ASSERT_EQ(pending_.size(), 1u);
+  EXPECT_EQ(pending_.begin()->first, textureId(0.5f, "Map\\new\\rock.bmp", "Map\\new\\bump.bmp"));
 }
 
 TEST_F(TexturePhase, SaveAddsEveryPendingTextureAndReportsIt) {
   bitmap("a.bmp", buildIndexedBmp(16, 16, 4, stripes));
   bitmap("b.bmp", buildIndexedBmp(8, 8, 4, stripes));
   mesh("m", {{"Map\\lvl\\a.bmp", "Map\\lvl\\none.bmp", ""}, {"Map\\lvl\\b.bmp", "", "Map\\lvl\\a.bmp"}});
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   app_->log.takeText();
   app_->log.verbose = true;
-  ASSERT_TRUE(saveTextures(*app_, level_));
+  ASSERT_TRUE(save());
   // Pending textures go in identifier order.
   const uint32_t idA = textureId(1.0f, "Map\\lvl\\a.bmp", "");
   const uint32_t idB = textureId(1.0f, "Map\\lvl\\b.bmp", "Map\\lvl\\a.bmp");
@@ -244,7 +256,7 @@ TEST_F(TexturePhase, SaveAddsEveryPendingTextureAndReportsIt) {
 }
 
 TEST_F(TexturePhase, SaveWithNothingPendingWritesNothing) {
-  ASSERT_TRUE(saveTextures(*app_, level_));
+  ASSERT_TRUE(save());
   EXPECT_EQ(app_->log.takeText(), "\nNo new textures, no need to save PID and SWP.\n");
   EXPECT_TRUE(testing_support::readBytes(level_.swpPath).empty());
 }
@@ -252,10 +264,10 @@ TEST_F(TexturePhase, SaveWithNothingPendingWritesNothing) {
 TEST_F(TexturePhase, SaveReportsAStoreThatCannotBeOpened) {
   bitmap("a.bmp", buildIndexedBmp(8, 8, 4, stripes));
   mesh("m", {{"Map\\lvl\\a.bmp", "", ""}});
-  loadTextures(*app_, level_, textures_, 0);
+  load(0);
   app_->log.takeText();
   std::filesystem::remove(level_.swpPath);
-  EXPECT_FALSE(saveTextures(*app_, level_));
+  EXPECT_FALSE(save());
   EXPECT_EQ(app_->log.takeText(),
             "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n");
 }
@@ -266,8 +278,8 @@ TEST_F(TexturePhase, RunningOutOfSpaceShowsTheBoxAndEndsWithCodeThree) {
   ASSERT_TRUE(small.write(level_.pidPath));
   bitmap("a.bmp", buildIndexedBmp(8, 8, 4, stripes));
   mesh("m", {{"Map\\lvl\\a.bmp", "", ""}});
-  loadTextures(*app_, level_, textures_, 0);
-  EXPECT_FALSE(saveTextures(*app_, level_));
+  load(0);
+  EXPECT_FALSE(save());
   EXPECT_EQ(exitCodes_, std::vector<int>{3});
   ASSERT_EQ(ui_.questions().size(), 1u);
   const MessageBoxRequest& box = ui_.questions()[0].box;

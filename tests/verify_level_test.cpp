@@ -1,4 +1,4 @@
-#include "verify/verify_level.h"
+#include "app/actions/verify.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "support/level_paths.h"
 #include "support/temp_dir.h"
 #include "support/verify_fixtures.h"
-#include "verify/verify_level.h"
+#include "app/actions/verify.h"
 
 namespace quorvel {
 namespace {

@@ -1,7 +1,7 @@
 // The state of one program run: the message log and its flags, the user
-// interface, the settings file, the two lists, the import options and the
-// import set. The front end owns it and passes it to every action, so two
-// runs (in tests) never share anything.
+// interface, the settings file, the two lists and the import options. The
+// front end owns it and passes it to every action, so two runs (in tests)
+// never share anything.
 #pragma once
 
 #include <cstdio>
@@ -16,10 +16,8 @@
 #include "report/message_log.h"
 #include "report/report_writer.h"
 #include "import/import_options.h"
-#include "level/scene.h"
 #include "platform/profile_store.h"
 #include "platform/user_interface.h"
-#include "textures/pending_texture.h"
 #include "values/known_values.h"
 
 namespace quorvel {
@@ -40,13 +38,6 @@ struct AppContext {
   std::vector<std::string> listFolders;
   ImportOptions importOptions;
 
-  // The import set: meshes by name (byte order) and instances in the order
-  // read. Update SWP lists a level's meshes here without owning them.
-  std::map<std::string, Mesh*> importedMeshes;
-  std::vector<Instance*> importedInstances;
-
-  // The textures the last texture phase found to add.
-  PendingTextures pendingTextures;
   // Ends the process after the one fatal error (no texture space left);
   // tests put a hook of their own here.
   std::function<void(int exitCode)> exitProcess = [](int exitCode) { std::exit(exitCode); };

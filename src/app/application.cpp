@@ -1,7 +1,8 @@
 #include "app/application.h"
 
-#include "app/actions.h"
+#include "app/actions/dispatch.h"
 #include "app/settings.h"
+#include "app/actions/locate_level.h"
 #include "level/level_location.h"
 #include "platform/file_system.h"
 

@@ -1,30 +1,27 @@
-// Finding the files of the level the user picks: the SCN is chosen in the
-// open-file dialog, the other paths are derived from it, and the files the
-// actions rewrite are checked before anything is loaded.
+// Deriving the files of a level from the SCN the user chose and the values
+// of the game's installation. Nothing here asks the user.
 #pragma once
 
 #include <string>
 
-#include "app/app_context.h"
 #include "level/level_files.h"
+#include "platform/installation.h"
 
 namespace quorvel {
-
-// Asks for the level's SCN (starting from "LevelLoadPath" of section
-// "Paths"), stores the choice there, and fills `level`. True when the level
-// is usable; false when the user cancelled or the SCN, GRF or PID is missing
-// or read-only (each reported in a box). A missing SPZ or SWP leaves that
-// path empty.
-bool locateLevel(AppContext& app, LevelFiles& level);
-
-// True when `path` opens for reading and for update ("r+"); otherwise shows
-// the "File Not Found" or "Read-Only File" box and returns false.
-bool checkLevelFile(AppContext& app, const std::string& path);
 
 // The derivations of a chosen SCN path: the directory part lower-cased with
 // its separator, and the base name cut at its last "-" (or, without one, at
 // its last ".") and lower-cased.
 std::string levelDirectoryOf(const std::string& chosenPath);
 std::string levelNameOf(const std::string& chosenPath);
+
+// The game's data folder ("Data Drive" + "data\\"), or "" when unknown.
+std::string dataFolderOf(const InstallationValues& installation);
+
+// The level's five paths. The SPZ and SWP are looked for on disk (the full
+// version keeps the SWP in its installation folder and has an SPZ beside the
+// SCN; the demo keeps the SWP beside the SCN); a missing one leaves its path
+// empty.
+LevelFiles levelFilesFor(const std::string& chosenPath, const InstallationValues& installation);
 
 }  // namespace quorvel

@@ -9,7 +9,6 @@
 #include "util/path_text.h"
 #include "util/text_format.h"
 #include "values/value_rules.h"
-#include "verify/verify_level.h"
 
 namespace quorvel {
 
@@ -33,21 +32,24 @@ std::string convertTextureName(const std::string& name, const LevelFiles& level)
   return "Map\\" + level.name + "\\" + fileNamePart(name);
 }
 
-void loadTextures(AppContext& app, const LevelFiles& level, const std::string& textureFolder, int replaceMode) {
-  MessageLog& log = app.log;
+PendingTextures loadTextures(const std::map<std::string, Mesh*>& meshes, const LevelFiles& level,
+                             const TexturePhaseOptions& options, const NameList& ignoredTextures,
+                             MessageSink& log, UserInterface& ui) {
   log.logMessage("\nLoading textures...\n");
   TextureDatabase store;
   store.read(level.pidPath);  // a store that cannot be read leaves every texture new
   int added = 0, replaced = 0, skipped = 0;
-  app.pendingTextures.clear();
+  PendingTextures pendingTextures;
+  ReplacePolicy replace = options.replace;
+  const std::string& textureFolder = options.textureFolder;
   bool ignoredNoteArmed = true;
 
-  for (auto& [meshName, mesh] : app.importedMeshes) {
+  for (const auto& [meshName, mesh] : meshes) {
     if (!mesh) continue;
     const bool mipmaps = wantsMipmaps(*mesh);
     const float diffuse = diffuseFactor(mesh->values.get());
     for (Material& material : mesh->materials) {
-      if (app.importOptions.NormalizeTextureNames) {
+      if (options.normalizeTextureNames) {
         material.colorMap = convertTextureName(material.colorMap, level);
         material.opacityMap = convertTextureName(material.opacityMap, level);
         material.bumpMap = convertTextureName(material.bumpMap, level);
@@ -56,15 +58,15 @@ void loadTextures(AppContext& app, const LevelFiles& level, const std::string& t
       const uint32_t id = textureId(diffuse, material.colorMap, material.bumpMap);
       const bool exists = std::any_of(store.entries.begin(), store.entries.end(),
                                       [id](const TextureEntry& e) { return e.textureId == id; });
-      if (exists && replaceMode == -1) {
+      if (exists && replace == ReplacePolicy::Ask) {
         MessageBoxRequest question;
         question.text = "Some textures already exist in level, replace them?";
         question.buttons = Buttons::YesNo;
         question.defaultButton = 1;
         question.owner = Owner::MessagesWindow;
-        replaceMode = app.ui.messageBox(question) == Answer::Yes ? 1 : 0;
+        replace = ui.messageBox(question) == Answer::Yes ? ReplacePolicy::Always : ReplacePolicy::Never;
       }
-      if (exists && replaceMode == 0) {
+      if (exists && replace == ReplacePolicy::Never) {
         ++skipped;
         if (log.verbose) log.logMessage("  Skipped existing texture: %s\n", material.colorMap.c_str());
         continue;
@@ -81,7 +83,7 @@ void loadTextures(AppContext& app, const LevelFiles& level, const std::string& t
       pending.occlusion = equalsNoCase(colorFile, "SOccludet2.bmp");
 
       if (!canOpenForReading(pending.bitmapPath)) {
-        if (app.ignoredTextures.count(material.colorMap)) {
+        if (ignoredTextures.count(material.colorMap)) {
           if (ignoredNoteArmed)
             log.logMessage("NOTE: Some textures known to cause verification problems were ignored. "
                            "(see file \"Quorvel.ignoretextures.txt\")\n");
@@ -120,18 +122,19 @@ void loadTextures(AppContext& app, const LevelFiles& level, const std::string& t
                                                              : "  Bumpmap (file not found): %s\n",
                          pending.bumpPath.c_str());
       }
-      app.pendingTextures[id] = std::move(pending);
+      pendingTextures[id] = std::move(pending);
       if (exists) ++replaced;
       else ++added;
     }
   }
   log.logMessage("Added %d new textures, replaced %d textures, skipped %d existing textures.\n", added, replaced,
                  skipped);
+  return pendingTextures;
 }
 
-bool saveTextures(AppContext& app, const LevelFiles& level) {
-  MessageLog& log = app.log;
-  if (app.pendingTextures.empty()) {
+bool saveTextures(const PendingTextures& pendingTextures, const LevelFiles& level, MessageSink& log,
+                  UserInterface& ui, const ExitProcess& exitProcess) {
+  if (pendingTextures.empty()) {
     log.logMessage("\nNo new textures, no need to save PID and SWP.\n");
     return true;
   }
@@ -142,17 +145,17 @@ bool saveTextures(AppContext& app, const LevelFiles& level) {
     return false;
   }
   bool outOfSpace = false;
-  store.outOfSpace = [&app, &outOfSpace](const std::string& message) {
+  store.outOfSpace = [&ui, &exitProcess, &outOfSpace](const std::string& message) {
     outOfSpace = true;
     MessageBoxRequest box;
     box.text = message;
     box.caption = "ERROR";
     box.owner = Owner::None;
-    app.ui.messageBox(box);
-    app.exitProcess(3);
+    ui.messageBox(box);
+    exitProcess(3);
   };
 
-  for (const auto& [id, pending] : app.pendingTextures) {
+  for (const auto& [id, pending] : pendingTextures) {
     const bool ok = store.addTexture(pending.bitmapPath, id, pending.opacityPath, pending.bumpPath,
                                      pending.mipmaps, pending.occlusion);
     // Only reached when the exit hook returns (tests): the store is spent.
@@ -178,82 +181,6 @@ bool saveTextures(AppContext& app, const LevelFiles& level) {
     log.logMessage("FATAL ERROR: could not open spz (EndPidUpdate).\n");
     return false;
   }
-  return true;
-}
-
-bool updateSwp(AppContext& app, const LevelFiles& level) {
-  MessageLog& log = app.log;
-  const std::string remembered = app.settings->readString("Paths", "BmpImportPath", "\\");
-  OpenFileRequest request;
-  request.title = "Select any file from import directory";
-  request.filterName = "Texture files (.bmp)";
-  request.filterPattern = "*.bmp";
-  request.initialFolder = folderPart(remembered);
-  request.initialFile = fileNamePart(remembered);
-  request.owner = Owner::MessagesWindow;
-  std::optional<std::string> chosen = app.ui.openFile(request);
-  if (!chosen) {
-    log.logMessage("Load aborted.\n");
-    return false;
-  }
-  std::string textureFolder = folderPart(*chosen);
-  app.settings->writeString("Paths", "BmpImportPath", *chosen);
-
-  log.logMessage("Loading level...\n");
-  log.logMessage("File: \"%s\"\n", level.scnPath.c_str());
-  SceneFile scene;
-  scene.trace = app.traceStream;
-  if (!scene.load(level.grfPath)) {
-    log.problem = true;
-    log.logMessage("ERROR: could not load the level's scene file \"%s\".\n", level.grfPath.c_str());
-    return false;
-  }
-  // The import set borrows the scene's objects for this action only.
-  struct ImportSetBorrow {
-    AppContext& app;
-    ~ImportSetBorrow() {
-      app.importedMeshes.clear();
-      app.importedInstances.clear();
-    }
-  } borrow{app};
-  app.importedMeshes.clear();
-  app.importedInstances.clear();
-  for (const auto& mesh : scene.meshes) app.importedMeshes.emplace(mesh->name, mesh.get());
-  for (const auto& instance : scene.instances) app.importedInstances.push_back(instance.get());
-  log.problem = false;
-
-  // Existing textures are kept and no names are rewritten.
-  const bool normalize = app.importOptions.NormalizeTextureNames;
-  app.importOptions.NormalizeTextureNames = false;
-  log.verbose = false;
-  if (!endsWithSeparator(textureFolder)) textureFolder += "\\";
-  loadTextures(app, level, textureFolder, 0);
-  app.importOptions.NormalizeTextureNames = normalize;
-
-  if (app.pendingTextures.empty()) {
-    log.logMessage("\nNo new textures to add to level.\n");
-    return true;
-  }
-  if (log.problem) {
-    log.logMessage(
-        "\nThere were NOTEs, WARNINGs, or ERRORs.\nPlease review the above messages and then select an option "
-        "from the message box.\n");
-    MessageBoxRequest question;
-    question.caption = "Confirm Save Level";
-    question.text =
-        "Some textures were not found, however Quorvel can't accurately determine which\ntextures are already in "
-        "a level, so it may be safe to ignore this warning.\n\nDo you want to continue and update the PID and SWP?";
-    question.buttons = Buttons::YesNo;
-    question.owner = Owner::None;
-    if (app.ui.messageBox(question) != Answer::Yes) {
-      log.logMessage("Save level canceled.\n");
-      return false;
-    }
-  }
-  log.verbose = true;
-  saveTextures(app, level);  // its failures are reported; the action goes on
-  log.logMessage("done.\n");
-  verifyLevel(app, level);
   return true;
 }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/app_context.h"
-#include "app/application.h"
 #include "values/value.h"
 
 namespace quorvel {
@@ -94,57 +92,12 @@ bool isUsableModelFileName(const std::string& name) {
   return !isReservedDeviceName(name);
 }
 
-bool extractModel(AppContext& app, const LevelFiles& level) {
-  MessageLog& log = app.log;
-  app.answerText.clear();
-  const std::string name = askString(app, "Enter name of model to extract:");
-
-  log.logMessage("Model to export: \"%s\"\n", name.c_str());
-  // The name becomes a file name in the program folder: a name that would
-  // leave that folder, or that no file system takes, is refused before any
-  // work is done. An empty name is looked up (and not found) like any other.
-  if (!name.empty() && !isUsableModelFileName(name)) {
-    log.logMessage(
-        "ERROR: \"%s\" can't be used as a file name in the program folder\n"
-        "       (no folders, drives or device names, and none of \\ / : * ? \" < > |).\n",
-        name.c_str());
-    log.logMessage("failed.\n");
-    return false;
-  }
-  log.logMessage("Loading level...\n");
-
-  SceneFile levelScene;
-  levelScene.trace = app.traceStream;
-  // An unreadable GRF simply has no instance of that name.
-  levelScene.load(level.grfPath);
-
-  MessageBoxRequest box;
-  box.buttons = Buttons::OkCancel;
-  box.owner = Owner::MessagesWindow;
-  Instance* named = levelScene.findInstance(name);
-  if (!named) {
-    box.text = "Could not find instance with that name.";
-    app.ui.messageBox(box);
-    log.logMessage("failed.\n");
-    return false;
-  }
-  Instance* base = named->mesh ? levelScene.findInstance(named->mesh->name) : nullptr;
-  if (!base) {
-    box.text = "Could not find base instance.";
-    app.ui.messageBox(box);
-    log.logMessage("failed.\n");
-    return false;
-  }
-
-  log.logMessage("Adding objects to output grf...\n");
-  InstanceCollection collection;
-  collection.add(base);
-  collectSubObjects(collection, levelScene, base);
-
+bool writeModelFile(InstanceCollection& collection, const Instance& base, const std::string& outputPath,
+                    MessageSink& log, std::FILE* trace) {
   // The output scene borrows the level scene's objects and gives them back
   // before it is destroyed.
   SceneFile output;
-  output.trace = app.traceStream;
+  output.trace = trace;
   std::vector<Mesh*> meshes;
   for (Instance* instance : collection.order)
     if (instance->mesh && std::find(meshes.begin(), meshes.end(), instance->mesh) == meshes.end())
@@ -153,7 +106,7 @@ bool extractModel(AppContext& app, const LevelFiles& level) {
     if (log.verbose) log.logMessage("  Mesh: %s\n", mesh->name.c_str());
     output.meshes.emplace_back(mesh);
   }
-  const Vec3 origin = base->position;
+  const Vec3 origin = base.position;
   for (Instance* instance : collection.order) {
     if (log.verbose) log.logMessage("  Instance: %s\n", instance->name.c_str());
     instance->position.x -= origin.x;
@@ -162,17 +115,10 @@ bool extractModel(AppContext& app, const LevelFiles& level) {
     output.instances.emplace_back(instance);
   }
 
-  const std::string outputPath = app.programFolder + name + ".grf";
   log.logMessage("Writing grf to: \"%s\"\n", outputPath.c_str());
   const bool saved = output.save(outputPath);
   output.releaseAll();
-  if (!saved) {
-    log.logMessage("ERROR: Could not write \"%s\"\n", outputPath.c_str());
-    log.logMessage("failed.\n");
-    return false;
-  }
-  log.logMessage("done.\n");
-  return true;
+  return saved;
 }
 
 }  // namespace quorvel

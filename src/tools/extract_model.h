@@ -2,16 +2,16 @@
 // that belong to it) written as a stand-alone GRF in the program folder.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "level/level_files.h"
 #include "level/scene.h"
+#include "report/message_sink.h"
 
 namespace quorvel {
-
-struct AppContext;
 
 // The instances gathered for one extraction, each at most once, in the
 // order they were found.
@@ -34,8 +34,13 @@ void collectSubObjects(InstanceCollection& collection, const SceneFile& level, I
 // else: no folders, drives, device names or characters file systems refuse.
 bool isUsableModelFileName(const std::string& name);
 
-// The action: asks for an instance name, extracts its object into program
-// folder + name + ".grf". False when nothing was written.
-bool extractModel(AppContext& app, const LevelFiles& level);
+// Lists (in verbose mode) and writes the meshes and instances of
+// `collection` as a scene file at `outputPath` ("Writing grf to: ..."), each instance placed relative to `base` (whose position is
+// subtracted from every instance's, `base` included). The instances are
+// changed in place; the scene they belong to is meant to be discarded. The
+// trace lines of the writer go to `trace`. False when the file could not be
+// written.
+bool writeModelFile(InstanceCollection& collection, const Instance& base, const std::string& outputPath,
+                    MessageSink& log, std::FILE* trace);
 
 }  // namespace quorvel

@@ -56,8 +56,10 @@ bool isHidden(const ValueTable* table) { return isBool(table, "Visible", false);
 
 class VerificationRun {
  public:
-  VerificationRun(AppContext& app, const SceneFile& scene, const LevelFiles& files)
-      : app_(app), scene_(scene), files_(files), report_(app.log) {}
+  VerificationRun(MessageSink& sink, const SceneFile& scene, const LevelFiles& files,
+                  const KnownValues& knownValues, const NameList& ignoredTextures)
+      : scene_(scene), files_(files), knownValues_(knownValues), ignoredTextures_(ignoredTextures),
+        report_(sink) {}
 
   VerificationResult run(bool sceneReadable) {
     writeHeader();
@@ -181,7 +183,7 @@ class VerificationRun {
 
   void checkValues() {
     report_.line("  Verifying values...\n");
-    ValueCheckContext values(report_, scene_, app_.knownValues, files_.name);
+    ValueCheckContext values(report_, scene_, knownValues_, files_.name);
     for (const Mesh* mesh : usedInOrder_)
       if (mesh->values) checkInstanceReferences(values, *mesh->values);
 
@@ -230,7 +232,7 @@ class VerificationRun {
       for (const Material& material : mesh.materials) {
         if (material.colorMap.empty()) continue;
         if (knownIds.contains(textureId(diffuse, material.colorMap, material.bumpMap))) continue;
-        if (!app_.ignoredTextures.contains(material.colorMap)) {
+        if (!ignoredTextures_.contains(material.colorMap)) {
           if (!material.bumpMap.empty())
             report_.line("WARNING: PID might be missing texture \"%s\" (bumpmap \"%s\") in mesh %s\n",
                          material.colorMap.c_str(), material.bumpMap.c_str(), mesh.name.c_str());
@@ -278,9 +280,10 @@ class VerificationRun {
                    spzPresent ? "SPZ" : "SWP");
   }
 
-  AppContext& app_;
   const SceneFile& scene_;
   const LevelFiles& files_;
+  const KnownValues& knownValues_;
+  const NameList& ignoredTextures_;
   ReportWriter report_;
   std::unordered_set<const Mesh*> usedMeshes_;
   std::vector<const Mesh*> usedInOrder_;  // in the order instances first use them
@@ -290,20 +293,11 @@ class VerificationRun {
 
 }  // namespace
 
-VerificationResult writeVerificationReport(AppContext& context, const SceneFile& scene,
-                                           const LevelFiles& files, bool sceneReadable) {
-  VerificationRun run(context, scene, files);
+VerificationResult writeVerificationReport(MessageSink& sink, const SceneFile& scene, const LevelFiles& files,
+                                           const KnownValues& knownValues, const NameList& ignoredTextures,
+                                           bool sceneReadable) {
+  VerificationRun run(sink, scene, files, knownValues, ignoredTextures);
   return run.run(sceneReadable);
-}
-
-bool verifyLevel(AppContext& context, const LevelFiles& files) {
-  context.log.logMessage("\nLoading level for verification...");
-  SceneFile scene;
-  scene.trace = context.traceStream;
-  const bool readable = scene.load(files.grfPath);
-  const VerificationResult outcome = writeVerificationReport(context, scene, files, readable);
-  context.lastVerification = outcome.counts;
-  return outcome.completed;
 }
 
 }  // namespace quorvel

@@ -1,4 +1,4 @@
-// The Verify Level action: a report of the things in a level known to
+// The level verification: a report of the things in a level known to
 // cause problems in the game. It changes nothing.
 #pragma once
 
@@ -6,6 +6,7 @@
 #include "report/report_writer.h"
 #include "level/level_files.h"
 #include "level/scene.h"
+#include "values/known_values.h"
 
 namespace quorvel {
 
@@ -16,16 +17,14 @@ struct VerificationResult {
   ProblemCounts counts;
 };
 
-// Loads the level's GRF into a scene of its own, writes the report and
-// discards the scene. True when the report ran to its end; the report's
-// problem counts are left in `context.lastVerification`.
-bool verifyLevel(AppContext& context, const LevelFiles& files);
-
 // The report on `scene` as loaded from `files.grfPath`: header, file
 // checks, names, instances, meshes, values, PID, SWP and SPZ. With
 // `sceneReadable` false the GRF exists but could not be read as a scene
 // file, and the report says so instead of passing an empty level.
-VerificationResult writeVerificationReport(AppContext& context, const SceneFile& scene,
-                                           const LevelFiles& files, bool sceneReadable = true);
+// Value names are checked against `knownValues`; textures named in
+// `ignoredTextures` are not looked up in the PID.
+VerificationResult writeVerificationReport(MessageSink& sink, const SceneFile& scene, const LevelFiles& files,
+                                           const KnownValues& knownValues, const NameList& ignoredTextures,
+                                           bool sceneReadable = true);
 
 }  // namespace quorvel

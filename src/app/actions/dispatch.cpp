@@ -1,8 +1,8 @@
-#include "app/actions.h"
+#include "app/actions/dispatch.h"
 
-#include "textures/texture_update.h"
-#include "tools/extract_model.h"
-#include "verify/verify_level.h"
+#include "app/actions/extract.h"
+#include "app/actions/update_swp.h"
+#include "app/actions/verify.h"
 
 namespace quorvel {
 
@@ -33,9 +33,9 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
     case kActionVerify: return verifyLevel(app, level);
     case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return updateSwp(app, level);
-    case kActionRename: return notAvailable(app, code);            // renameLevel(app, level)
-    case kActionImportDirectory: return notAvailable(app, code);   // runImport(app, level, true)
-    default: return notAvailable(app, kActionImportFile);          // runImport(app, level, false)
+    case kActionRename: return notAvailable(app, code);
+    case kActionImportDirectory: return notAvailable(app, code);
+    default: return notAvailable(app, kActionImportFile);
   }
 }
 
