@@ -4,24 +4,7 @@
 
 namespace quorvel {
 
-void Mesh::reset() {
-  name.clear();
-  values.reset();
-  faces.clear();
-  vertices.clear();
-  texCoords.clear();
-  normals.clear();
-  materials.clear();
-  extraHeader = {};
-  color = {};
-  rawGeometry.clear();
-  rawMapping.clear();
-  unitScale = 1.0f;
-  unitCentre = {};
-  materialTrailer = {};
-  sectionRef = -1;
-  layout = MeshLayout::VertexRecords;
-}
+void Mesh::reset() { *this = Mesh{}; }
 
 void Mesh::setColor(int r, int g, int b) {
   color.r = static_cast<uint8_t>(std::clamp(r, 0, 255));

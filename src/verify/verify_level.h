@@ -2,10 +2,10 @@
 // cause problems in the game. It changes nothing.
 #pragma once
 
-#include "app/app_context.h"
-#include "report/report_writer.h"
 #include "level/level_files.h"
 #include "level/scene.h"
+#include "report/message_sink.h"
+#include "report/report_writer.h"
 #include "values/known_values.h"
 
 namespace quorvel {

@@ -46,13 +46,13 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
   ActionCommand& rename = addActionCommand(cli, table, "rename", kActionRename, "Copy or move the level to a new name");
   ActionCommand& extract = addActionCommand(cli, table, "extract", kActionExtract,
                                             "Write one instance and its sub-objects as a GRF file");
-  // Each action's own options, one line each (added with the action).
+  // Each action's own options, from its own file.
   addExtractOptions(extract);
   addImportOptionFlags(importFile);
   addImportOptionFlags(importDirectory);
   addUpdateSwpOptions(updateSwp);
-  verify.command->add_flag("--strict", verify.strict, "Exit with 1 when the report holds an ERROR line");
-  (void)importFile, (void)importDirectory, (void)updateSwp, (void)verify, (void)rename, (void)extract;
+  addVerifyOptions(verify);
+  (void)rename;
 }
 
 int runActionCommand(const ActionCommand& action) {

@@ -1,5 +1,6 @@
 // The console program's commands. main() registers each command with one
-// call; a command's own file adds its options and its run function.
+// call; a command's own file adds its options, which it keeps in a
+// shared_ptr captured by its `prepare` steps.
 #pragma once
 
 #include <functional>
@@ -45,6 +46,8 @@ void addExtractOptions(ActionCommand& extract);
 void addImportOptionFlags(ActionCommand& action);
 // `update-swp`: --textures (the texture bitmap dialog's answer) and --yes.
 void addUpdateSwpOptions(ActionCommand& action);
+// `verify`: --strict.
+void addVerifyOptions(ActionCommand& verify);
 
 // Runs one action in batch mode: the notice is confirmed, the level dialog
 // answers `--level`, every other question gets its scripted or safe answer.

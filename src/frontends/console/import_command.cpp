@@ -1,12 +1,11 @@
-// Batch options of the texture update and of the Import Options dialog.
-#include <deque>
-#include <filesystem>
+// `quorvel import` and `quorvel import-dir`: the options of the Import
+// Options dialog, starting from the stored settings.
+#include <array>
+#include <memory>
+#include <optional>
 
 #include "commands.h"
-#include "app/actions/import_options_dialog.h"
 #include "import/import_options.h"
-#include "platform/file_system.h"
-#include "util/path_text.h"
 
 namespace quorvel {
 
@@ -19,21 +18,6 @@ struct ImportOptionFlags {
   std::optional<bool> replaceMeshes, replaceInstances, useExtImportScale, addExtImportScale, normalizeTextureNames;
 };
 
-std::deque<ImportOptionFlags>& importOptionFlags() {
-  static std::deque<ImportOptionFlags> flags;
-  return flags;
-}
-
-struct UpdateSwpOptions {
-  std::string textures;
-  bool yes = false;
-};
-
-std::deque<UpdateSwpOptions>& updateSwpOptions() {
-  static std::deque<UpdateSwpOptions> options;
-  return options;
-}
-
 void addSwitch(CLI::App* command, const std::string& name, std::optional<bool>& target, const std::string& help) {
   command->add_flag_function(
       "--" + name + ",!--no-" + name, [&target](int64_t count) { target = count > 0; }, help);
@@ -42,7 +26,8 @@ void addSwitch(CLI::App* command, const std::string& name, std::optional<bool>& 
 }  // namespace
 
 void addImportOptionFlags(ActionCommand& action) {
-  ImportOptionFlags& flags = importOptionFlags().emplace_back();
+  auto shared = std::make_shared<ImportOptionFlags>();
+  ImportOptionFlags& flags = *shared;
   CLI::App* command = action.command;
   command
       ->add_option_function<std::string>(
@@ -80,8 +65,9 @@ void addImportOptionFlags(ActionCommand& action) {
             "Save scale factor to new object TScript (ext_ImportScale)");
   addSwitch(command, "normalize-texture-names", flags.normalizeTextureNames,
             "Convert texture names to form \"Map\\<LevelName>\\<FileName.bmp>\"");
-  action.prepare.push_back([&flags](ScriptedUserInterface& ui, AppContext&) {
-    ui.queueImportOptions(true, [&flags](ImportOptions& options) {
+  action.prepare.push_back([shared](ScriptedUserInterface& ui, AppContext&) {
+    ui.queueImportOptions(true, [shared](ImportOptions& options) {
+      const ImportOptionFlags& flags = *shared;
       if (flags.offset) {
         options.XOffset = (*flags.offset)[0];
         options.YOffset = (*flags.offset)[1];
@@ -94,22 +80,6 @@ void addImportOptionFlags(ActionCommand& action) {
       if (flags.addExtImportScale) options.AddExtImportScale = *flags.addExtImportScale;
       if (flags.normalizeTextureNames) options.NormalizeTextureNames = *flags.normalizeTextureNames;
     });
-  });
-}
-
-void addUpdateSwpOptions(ActionCommand& action) {
-  UpdateSwpOptions& options = updateSwpOptions().emplace_back();
-  action.command->add_option("--textures", options.textures,
-                             "Folder of the texture bitmaps (or any file in it)");
-  action.command->add_flag("--yes", options.yes, "Update the PID and SWP even when textures were not found");
-  action.prepare.push_back([&options](ScriptedUserInterface& ui, AppContext&) {
-    if (!options.textures.empty()) {
-      std::string path = absolutePath(options.textures, currentDirectory());
-      // A folder stands for a file in it: the dialog's answer is a file.
-      if (std::filesystem::is_directory(resolvePath(path)) && !endsWithSeparator(path)) path += "/";
-      ui.queueFile(path);
-    }
-    if (options.yes) ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
   });
 }
 
