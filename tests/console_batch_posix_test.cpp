@@ -76,11 +76,11 @@ TEST_F(ConsoleBatchTest, NotFiniteOffsetOrScaleIsAUsageError) {
   // Refused before the level is even looked at: no log, no settings.
   for (const char* flag : {"--offset nan,0,0", "--offset 0,inf,0", "--offset 0,0,1e999", "--scale inf",
                            "--scale -nan"}) {
-    EXPECT_EQ(run(std::string("import --level data/none.scn ") + flag).exitCode, 2) << flag;
+    EXPECT_EQ(run(std::string("import --level data/none.scn ") + flag + " model.grf").exitCode, 2) << flag;
   }
   EXPECT_EQ(readFileText(dir.file("Quorvel_log.txt")), "<missing>");
   // A finite value goes on to the level, which is missing here.
-  EXPECT_EQ(run("import --level data/none.scn --offset 1,2,3 --scale 2").exitCode, 1);
+  EXPECT_EQ(run("import --level data/none.scn --offset 1,2,3 --scale 2 model.grf").exitCode, 1);
 }
 
 }  // namespace

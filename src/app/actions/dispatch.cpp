@@ -1,6 +1,7 @@
 #include "app/actions/dispatch.h"
 
 #include "app/actions/extract.h"
+#include "app/actions/import.h"
 #include "app/actions/update_swp.h"
 #include "app/actions/verify.h"
 
@@ -34,8 +35,8 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
     case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return updateSwp(app, level);
     case kActionRename: return notAvailable(app, code);
-    case kActionImportDirectory: return notAvailable(app, code);
-    default: return notAvailable(app, kActionImportFile);
+    case kActionImportDirectory: return runImport(app, level, true);
+    default: return runImport(app, level, false);
   }
 }
 

@@ -48,8 +48,8 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
                                             "Write one instance and its sub-objects as a GRF file");
   // Each action's own options, from its own file.
   addExtractOptions(extract);
-  addImportOptionFlags(importFile);
-  addImportOptionFlags(importDirectory);
+  addImportOptions(importFile, false);
+  addImportOptions(importDirectory, true);
   addUpdateSwpOptions(updateSwp);
   addVerifyOptions(verify);
   (void)rename;

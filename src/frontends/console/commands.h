@@ -41,9 +41,10 @@ void registerActionCommands(CLI::App& cli, CommandTable& table);
 
 // `--instance NAME` of the extract command.
 void addExtractOptions(ActionCommand& extract);
-// The options of the Import Options dialog for `import` and `import-dir`,
-// starting from the stored settings.
-void addImportOptionFlags(ActionCommand& action);
+// `import MODEL` and `import-dir DIR`: the options of the Import Options
+// dialog (starting from the stored settings) and the answers --yes,
+// --add-unused-instances and --replace-textures.
+void addImportOptions(ActionCommand& action, bool directoryMode);
 // `update-swp`: --textures (the texture bitmap dialog's answer) and --yes.
 void addUpdateSwpOptions(ActionCommand& action);
 // `verify`: --strict.

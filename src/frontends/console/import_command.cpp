@@ -4,8 +4,12 @@
 #include <memory>
 #include <optional>
 
+#include <filesystem>
+
 #include "commands.h"
 #include "import/import_options.h"
+#include "platform/file_system.h"
+#include "util/path_text.h"
 
 namespace quorvel {
 
@@ -16,6 +20,11 @@ struct ImportOptionFlags {
   std::optional<std::array<float, 3>> offset;
   std::optional<float> scale;
   std::optional<bool> replaceMeshes, replaceInstances, useExtImportScale, addExtImportScale, normalizeTextureNames;
+  // The answers to the questions of the action.
+  std::string model;  // the model file, or for import-dir the folder (or any file in it)
+  bool yes = false;
+  bool addUnusedInstances = false;
+  bool replaceTextures = false;
 };
 
 void addSwitch(CLI::App* command, const std::string& name, std::optional<bool>& target, const std::string& help) {
@@ -25,7 +34,7 @@ void addSwitch(CLI::App* command, const std::string& name, std::optional<bool>& 
 
 }  // namespace
 
-void addImportOptionFlags(ActionCommand& action) {
+void addImportOptions(ActionCommand& action, bool directoryMode) {
   auto shared = std::make_shared<ImportOptionFlags>();
   ImportOptionFlags& flags = *shared;
   CLI::App* command = action.command;
@@ -65,7 +74,25 @@ void addImportOptionFlags(ActionCommand& action) {
             "Save scale factor to new object TScript (ext_ImportScale)");
   addSwitch(command, "normalize-texture-names", flags.normalizeTextureNames,
             "Convert texture names to form \"Map\\<LevelName>\\<FileName.bmp>\"");
-  action.prepare.push_back([shared](ScriptedUserInterface& ui, AppContext&) {
+  if (directoryMode) {
+    command->add_option("DIR", flags.model, "The import folder, or any file in it")->required();
+  } else {
+    command->add_option("MODEL", flags.model, "The model file (.grf, .3ds or .tpm)")->required();
+  }
+  command->add_flag("--yes", flags.yes, "Save the level (without it the save question is answered No)");
+  command->add_flag("--add-unused-instances", flags.addUnusedInstances,
+                    "Add instances at <0,0,0> for the level's meshes that no instance uses");
+  command->add_flag("--replace-textures", flags.replaceTextures,
+                    "Replace the textures the level's texture store already has");
+  action.prepare.push_back([shared, directoryMode](ScriptedUserInterface& ui, AppContext&) {
+    std::string path = absolutePath(shared->model, currentDirectory());
+    // A folder stands for a file in it: the dialog's answer is a file.
+    if (directoryMode && std::filesystem::is_directory(resolvePath(path)) && !endsWithSeparator(path)) path += "/";
+    ui.queueFile(path);
+    if (shared->yes) ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
+    if (shared->addUnusedInstances) ui.setStandingAnswer("Confirm", Answer::Yes);
+    // The one yes/no question of an import under the program's own caption.
+    if (shared->replaceTextures) ui.setStandingAnswer("Quorvel", Answer::Yes);
     ui.queueImportOptions(true, [shared](ImportOptions& options) {
       const ImportOptionFlags& flags = *shared;
       if (flags.offset) {

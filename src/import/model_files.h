@@ -1,0 +1,35 @@
+// Reading model files into an import set, each by the reader its extension
+// names: GRF scene files, 3DS files and TPM files.
+#pragma once
+
+#include <cstdio>
+#include <span>
+#include <string>
+
+#include "import/import_set.h"
+#include "report/message_sink.h"
+
+namespace quorvel {
+
+// One kind of model file.
+struct ModelReader {
+  const char* extension;  // compared without regard to case
+  const char* pattern;    // the folder listing of directory mode
+  // Reads the file into the set; a file that cannot be read contributes
+  // nothing. Scene readers print their trace lines to `trace`.
+  void (*read)(const std::string& path, ImportSet& set, MessageSink& log, std::FILE* trace);
+};
+
+// The readers in the order directory mode takes them: GRF, 3DS, TPM.
+std::span<const ModelReader> modelReaders();
+
+// Reads one model file: ".grf" as a scene file, ".3ds" as a 3DS file, any
+// other extension as TPM.
+void importModelFile(const std::string& path, ImportSet& set, MessageSink& log, std::FILE* trace);
+
+// Every model file of `folder` (ending in a separator), all GRF files first,
+// then the 3DS files, then the TPM files, each kind in the order the folder
+// lists them.
+void importModelFolder(const std::string& folder, ImportSet& set, MessageSink& log, std::FILE* trace);
+
+}  // namespace quorvel
