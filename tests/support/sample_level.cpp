@@ -14,7 +14,8 @@ namespace {
 constexpr uint32_t kPageBytes = 131072;
 constexpr uint32_t kPitch = 512;
 
-// A closed box of 8 corners and 12 triangles, `size` units wide.
+}  // namespace
+
 Mesh& addBox(SceneFile& scene, const std::string& name, const std::string& className,
              const std::string& texture, float size) {
   Mesh& mesh = addMesh(scene, name, className, texture);
@@ -40,6 +41,8 @@ Mesh& addBox(SceneFile& scene, const std::string& name, const std::string& class
   }
   return mesh;
 }
+
+namespace {
 
 Instance& place(SceneFile& scene, const std::string& name, Mesh& mesh, float x, float z) {
   Instance& instance = addInstance(scene, name, mesh);

@@ -14,6 +14,11 @@ namespace quorvel::testing_support {
 
 inline constexpr const char* kSampleLevelName = "harbor";
 
+// A closed box of 8 corners and 12 triangles, `size` units wide, with one
+// material and a table of class `className` ("-": none).
+Mesh& addBox(SceneFile& scene, const std::string& name, const std::string& className, const std::string& texture,
+             float size);
+
 void buildSampleScene(SceneFile& scene);
 void buildSampleTextures(TextureDatabase& textures);
 // The SWP's bytes: one page holding the sample's texture pixels.
