@@ -1,5 +1,6 @@
 #include "app/actions/import.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -101,7 +102,8 @@ bool runImport(AppContext& app, const LevelFiles& level, bool directoryMode) {
   log.logMessage("Loading level...\n");
   log.logMessage("File: \"%s\"\n", level.scnPath.c_str());
   log.problem = false;
-  SceneFile scene;
+  auto levelScene = std::make_unique<SceneFile>();
+  SceneFile& scene = *levelScene;
   scene.trace = app.traceStream;
   if (!scene.load(level.grfPath)) {
     // Merging into what a damaged file left behind would lose the level.
@@ -146,6 +148,8 @@ bool runImport(AppContext& app, const LevelFiles& level, bool directoryMode) {
     return true;
   }
   if (!saveLevel(app, level, scene, textures)) return false;
+  // The verification reads the saved file into a scene of its own.
+  levelScene.reset();
   verifyLevel(app, level);
   return true;
 }
