@@ -39,7 +39,7 @@ class UpdateSwpCommand : public ::testing::Test {
   int run(const std::string& arguments) {
     // With an SPZ beside the SCN the SWP lies in the installation folder.
     const testing_support::ProgramRun result = testing_support::runConsoleProgram(
-        program_, folder_, "update-swp --level lvl.scn " + arguments,
+        program_, folder_, "update-swp --no-backup --level lvl.scn " + arguments,
         {{"HALVORN_INSTALLED_DIRECTORY", folder_}});
     out_ = result.out;
     err_ = result.err;

@@ -47,6 +47,7 @@ class UpdateSwp : public ::testing::Test {
     app_->settings = openProfileStore(app_->settingsPath());
     app_->log.captureText(true);
     app_->traceStream = nullptr;
+    app_->makeBackups = false;  // the backups have tests of their own
   }
   std::string run() {
     ui_->queueFile(textures_ + "lamp.bmp");

@@ -50,6 +50,10 @@ struct AppContext {
   // the console front end sends them to standard error; null = silent.
   std::FILE* traceStream = stdout;
 
+  // Whether actions back up the level files before they change them
+  // (off for scripts that keep their own copies: "--no-backup").
+  bool makeBackups = true;
+
   // The problem lines of the last verification report of this run; the
   // batch option "--strict" fails when it held an error.
   std::optional<ProblemCounts> lastVerification;

@@ -12,6 +12,9 @@ enum ActionCode : int {
   kActionVerify = 1019,
   kActionExtract = 1021,
   kActionRename = 1030,
+  // Only the terminal's menu and the batch commands have these two.
+  kActionRestore = 1040,
+  kActionListBackups = 1041,
 };
 
 }  // namespace quorvel

@@ -26,6 +26,7 @@ constexpr MenuEntry kMenu[] = {
     {"r", kActionRename, "Rename Level", "Rename a level"},
     {"v", kActionVerify, "Verify Level",
      "Perform basic level verification, warning of things known to cause problems in Halvorn."},
+    {"b", kActionRestore, "Restore Backup", "Put back a level's files as they were before an action changed them"},
 };
 
 struct ButtonChoice {

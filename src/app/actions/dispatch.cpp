@@ -1,5 +1,6 @@
 #include "app/actions/dispatch.h"
 
+#include "app/actions/backup.h"
 #include "app/actions/extract.h"
 #include "app/actions/import.h"
 #include "app/actions/update_swp.h"
@@ -24,6 +25,8 @@ const char* actionName(int code) {
     case kActionRename: return "Rename Level";
     case kActionVerify: return "Verify Level";
     case kActionExtract: return "Extract Model";
+    case kActionRestore: return "Restore Backup";
+    case kActionListBackups: return "List Backups";
     case kActionExit: return "Exit";
     default: return "Import File";
   }
@@ -35,6 +38,8 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
     case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return updateSwp(app, level);
     case kActionRename: return notAvailable(app, code);
+    case kActionRestore: return restoreLevelBackup(app, level);
+    case kActionListBackups: return listLevelBackups(app, level);
     case kActionImportDirectory: return runImport(app, level, true);
     default: return runImport(app, level, false);
   }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/actions/backup.h"
 #include "app/actions/import_options_dialog.h"
 #include "app/actions/verify.h"
 #include "import/import_merge.h"
@@ -66,6 +67,7 @@ bool saveLevel(AppContext& app, const LevelFiles& level, SceneFile& scene, const
     log.logMessage("Save level canceled.\n");
     return false;
   }
+  if (!backUpLevelFiles(app, level, "import", levelFilePaths(level))) return false;
   if (!saveTextures(textures, level, log, app.ui, app.exitProcess)) return false;
   log.logMessage("Saving GRF \"%s\"...\n", level.grfPath.c_str());
   if (!scene.save(level.grfPath)) {

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "app/actions/backup.h"
 #include "app/actions/verify.h"
 #include "textures/texture_update.h"
 #include "util/path_text.h"
@@ -72,6 +73,7 @@ bool updateSwp(AppContext& app, const LevelFiles& level) {
     }
   }
   log.verbose = true;
+  if (!backUpLevelFiles(app, level, "update-swp", {level.pidPath, level.swpPath, level.spzPath})) return false;
   saveTextures(pending, level, log, app.ui, app.exitProcess);  // its failures are reported; the action goes on
   log.logMessage("done.\n");
   verifyLevel(app, level);

@@ -28,6 +28,8 @@ ActionCommand& addActionCommand(CLI::App& cli, CommandTable& table, const char* 
       "--verbose,!--no-verbose",
       [&action](int64_t count) { action.verbose = count > 0; },
       "Write detailed progress (default: the stored choice of the action dialog)");
+  action.command->add_flag("--no-backup", action.noBackup,
+                            "Do not back up the level files before they change (for scripts that keep their own copies)");
   table.add(action.command, [&action] { return runActionCommand(action); });
   return action;
 }
@@ -46,12 +48,18 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
   ActionCommand& rename = addActionCommand(cli, table, "rename", kActionRename, "Copy or move the level to a new name");
   ActionCommand& extract = addActionCommand(cli, table, "extract", kActionExtract,
                                             "Write one instance and its sub-objects as a GRF file");
+  ActionCommand& backups = addActionCommand(cli, table, "backups", kActionListBackups,
+                                            "List the backups of the level's files, oldest first");
+  ActionCommand& restore = addActionCommand(cli, table, "restore", kActionRestore,
+                                            "Put back the level's files from a backup");
+  (void)backups;
   // Each action's own options, from its own file.
   addExtractOptions(extract);
   addImportOptions(importFile, false);
   addImportOptions(importDirectory, true);
   addUpdateSwpOptions(updateSwp);
   addVerifyOptions(verify);
+  addRestoreOptions(restore);
   (void)rename;
 }
 
@@ -69,6 +77,7 @@ int runActionCommand(const ActionCommand& action) {
   app.listFolders = installedDataFolders();
   if (!startUp(app)) return 1;
   app.log.verbose = action.verbose.value_or(app.settings->readInt("StartupWindow", "VerboseMessages", 1) != 0);
+  app.makeBackups = !action.noBackup;
   for (const auto& step : action.prepare) step(ui, app);
   bool ran = runPass(app, action.code);
   shutDown(app);

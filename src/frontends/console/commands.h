@@ -32,11 +32,13 @@ struct ActionCommand {
   std::optional<bool> verbose;  // unset: the stored "VerboseMessages"
   // Fail (exit 1) when the verification report held an "ERROR:" line.
   bool strict = false;
+  // No backups before the level files change ("--no-backup").
+  bool noBackup = false;
   std::vector<std::function<void(ScriptedUserInterface&, AppContext&)>> prepare;
 };
 
-// The six action subcommands: import, import-dir, update-swp, verify,
-// rename, extract.
+// The action subcommands: import, import-dir, update-swp, verify, rename,
+// extract, and backups and restore.
 void registerActionCommands(CLI::App& cli, CommandTable& table);
 
 // `--instance NAME` of the extract command.
@@ -47,6 +49,8 @@ void addExtractOptions(ActionCommand& extract);
 void addImportOptions(ActionCommand& action, bool directoryMode);
 // `update-swp`: --textures (the texture bitmap dialog's answer) and --yes.
 void addUpdateSwpOptions(ActionCommand& action);
+// `restore`: --backup NAME and --yes.
+void addRestoreOptions(ActionCommand& restore);
 // `verify`: --strict.
 void addVerifyOptions(ActionCommand& verify);
 
