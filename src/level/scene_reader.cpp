@@ -122,7 +122,7 @@ class SceneReader {
   static bool toWords(std::span<const uint8_t> bytes, std::vector<uint32_t>& words) {
     if (bytes.size() % 4 != 0) return false;
     words.resize(bytes.size() / 4);
-    for (size_t i = 0; i < words.size(); ++i) words[i] = decodeU32(&bytes[i * 4]);
+    decodeU32s(bytes.data(), words);
     return true;
   }
 
