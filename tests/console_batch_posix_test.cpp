@@ -2,7 +2,12 @@
 // and the files it leaves in the working directory.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
+
 #include "support/program_run_posix.h"
+#include "support/sample_level.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -70,6 +75,20 @@ TEST_F(ConsoleBatchTest, MissingLevelIsALoadAbortedAndExitsWithOne) {
 TEST_F(ConsoleBatchTest, BatchRunsDoNotChangeTheStoredVerboseChoice) {
   run("verify --no-verbose --level data/none.scn");
   EXPECT_EQ(readFileText(dir.file("Quorvel.ini")).find("VerboseMessages"), std::string::npos);
+}
+
+TEST_F(ConsoleBatchTest, VerifyThatChangesNoSettingLeavesTheSettingsFileUntouched) {
+  dir.makeFolder("data");
+  ASSERT_TRUE(testing_support::writeSampleLevel(dir.file("data/"), dir.file("data/")));
+  ASSERT_EQ(run("verify --level data/harbor.scn").exitCode, 0);
+  const std::string settings = dir.file("Quorvel.ini");
+  const std::string before = readFileText(settings);
+  ASSERT_NE(before.find("LevelLoadPath="), std::string::npos);
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+  std::filesystem::last_write_time(settings, old);
+  ASSERT_EQ(run("verify --level data/harbor.scn").exitCode, 0);
+  EXPECT_EQ(readFileText(settings), before);
+  EXPECT_EQ(std::filesystem::last_write_time(settings), old);
 }
 
 TEST_F(ConsoleBatchTest, NotFiniteOffsetOrScaleIsAUsageError) {

@@ -82,6 +82,21 @@ TEST(FileWrites, AtomicReplaceWritesExactBytesAndKeepsTheMode) {
   EXPECT_EQ(listFiles(dir.path(), "*"), std::vector<std::string>{"Level.GRF"});
 }
 
+TEST(FileWrites, AtomicReplaceWritesPiecesInOrder) {
+  // More pieces than one batch of the writes takes, empty ones among them.
+  TempDir dir;
+  std::vector<std::string> texts;
+  std::string expected;
+  for (int i = 0; i < 1300; ++i) {
+    texts.push_back(i % 3 == 0 ? std::string() : std::to_string(i) + std::string(i % 7, '.'));
+    expected += texts.back();
+  }
+  std::vector<std::span<const uint8_t>> pieces;
+  for (const std::string& text : texts) pieces.push_back(bytesOf(text));
+  ASSERT_TRUE(replaceFileAtomically(dir.file("pieces.grf"), pieces));
+  EXPECT_EQ(readFileText(dir.file("pieces.grf")), expected);
+}
+
 TEST(FileWrites, AtomicReplaceIntoAMissingFolderFails) {
   TempDir dir;
   EXPECT_FALSE(replaceFileAtomically(dir.file("none/x.grf"), bytesOf("x")));

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -100,6 +103,21 @@ TEST_F(IniProfileStoreTest, WriteUpdatesOnlyItsKeyAndKeepsEveryOtherLine) {
             "\n"
             "[Import3ds]\n"
             "Scale=2\n");
+}
+
+TEST_F(IniProfileStoreTest, WritingTheValueAKeyHoldsLeavesTheFileUntouched) {
+  const std::string before = "[Paths]\n  LevelLoadPath = old.scn  \n[StartupWindow]\nVerboseMessages=1";
+  dir.write("Quorvel.ini", before);
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+  std::filesystem::last_write_time(path, old);
+  ASSERT_TRUE(store.writeString("paths", "LevelLoadPath", "old.scn"));
+  ASSERT_TRUE(store.writeString("StartupWindow", "VerboseMessages", "1"));
+  EXPECT_EQ(readFileText(path), before);
+  EXPECT_EQ(std::filesystem::last_write_time(path), old);
+  // A value that differs only in case or blanks is a change.
+  ASSERT_TRUE(store.writeString("Paths", "LevelLoadPath", "Old.scn"));
+  EXPECT_NE(std::filesystem::last_write_time(path), old);
+  EXPECT_EQ(store.readString("Paths", "LevelLoadPath", ""), "Old.scn");
 }
 
 TEST_F(IniProfileStoreTest, NewKeyGoesAtTheEndOfItsSectionBeforeBlankLines) {

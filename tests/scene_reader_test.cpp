@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "level/scene.h"
+#include "level/scene_dump.h"
 #include "support/scene_bytes.h"
 #include "support/scene_fixtures.h"
 
@@ -310,7 +313,6 @@ TEST(SceneReaderRejects, IndicesOutsideTheirLists) {
       {indices + 4, 6},          // vertex record number
       {polygons, 8},             // corner count past the index list
       {polygons + 4, 6},         // first corner past the index list
-      {polygons + 24, 2},        // material index
       {sectionOffset(base, 4), 0x80000009},      // material reference
       {sectionOffset(base, 2) + 4, 0x80000040},  // geometry reference
   };
@@ -324,6 +326,70 @@ TEST(SceneReaderRejects, IndicesOutsideTheirLists) {
   auto file = faceListsFile();
   setWordAt(file, sectionOffset(file, 3) + 40 + 48 + 4, 4);  // face vertex index
   EXPECT_FALSE(loaded(file, false)->meshes.size());
+}
+
+// Fields that are unusual but readable: the file loads, the field reads as
+// it stands (or as an empty name), and the scene survives saves unchanged.
+struct UnusualField {
+  const char* what;
+  std::vector<uint8_t> file;
+  // The resave reproduces the file itself (not only its own resave).
+  bool resavedAsRead;
+  std::function<void(const SceneFile&)> check;
+};
+
+std::vector<uint8_t> patched(std::vector<uint8_t> file, size_t offset, uint32_t value) {
+  setWordAt(file, offset, value);
+  return file;
+}
+
+std::vector<UnusualField> unusualFields() {
+  const auto records = vertexRecordsFile();
+  const auto lists = faceListsFile();
+  const size_t lampPolygons = sectionOffset(records, 3) + 44 + 5 * 12 + 6 * 32 + 7 * 4;
+  const size_t boxPolygon = sectionOffset(records, 7) + 44 + 3 * 12 + 3 * 32 + 3 * 4;
+  // Value records start after the names Box, Marker, Mass, Solid; Mass is
+  // the second record, its name id 11 bytes in.
+  const size_t massNameId = sectionOffset(records, 8) + 20 + 54 + 18 + 36 + 11;
+  const size_t lampMaterials = sectionOffset(records, 5);
+  return {
+      {"material index past the materials", patched(records, lampPolygons + 24, 5), true,
+       [](const SceneFile& s) { EXPECT_EQ(s.meshes[0]->faces[0].material, 5); }},
+      {"material index in a mesh without materials", patched(records, boxPolygon + 24, 5), true,
+       [](const SceneFile& s) { EXPECT_EQ(s.meshes[1]->faces[0].material, 5); }},
+      {"mapping face count unlike the geometry", patched(lists, sectionOffset(lists, 4) + 8, 7), true,
+       [](const SceneFile& s) { EXPECT_EQ(s.meshes[0]->faces[1].texCoord[2], 3); }},
+      {"value name id not in the list", patched(records, massNameId, 9), false,
+       [](const SceneFile& s) {
+         const ValueTable& box = *s.meshes[1]->values;
+         EXPECT_EQ(box.children[1]->name, "");
+         EXPECT_EQ(box.children[1]->type, ValueType::Float);
+       }},
+      {"material handle not in the name table", patched(records, lampMaterials + 8, 0x123), false,
+       [](const SceneFile& s) {
+         EXPECT_EQ(s.meshes[0]->materials[1].colorMap, "");
+         EXPECT_EQ(s.meshes[0]->materials[0].colorMap, "lamp.bmp");
+       }},
+  };
+}
+
+TEST(SceneReaderUnusualFields, LoadDumpAndResaveUnchanged) {
+  for (const UnusualField& field : unusualFields()) {
+    SCOPED_TRACE(field.what);
+    auto scene = loaded(field.file);
+    ASSERT_EQ(scene->instances.size(), 2u);
+    field.check(*scene);
+    const std::string dump = sceneToJson(*scene, true, true, true);
+    auto first = scene->serialize();
+    ASSERT_TRUE(first);
+    if (field.resavedAsRead) {
+      EXPECT_EQ(*first, field.file);
+    }
+    auto reloaded = loaded(*first);
+    field.check(*reloaded);
+    EXPECT_EQ(sceneToJson(*reloaded, true, true, true), dump);
+    EXPECT_EQ(reloaded->serialize(), first);
+  }
 }
 
 TEST(SceneReaderRejects, NameLongerThan255Characters) {

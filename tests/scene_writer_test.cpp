@@ -444,6 +444,26 @@ TEST(SceneWriterSave, ReplacesTheFileAndLeavesItIntactWhenTheSceneCannotBeStored
   EXPECT_EQ(readBytes(path), *scene.serialize());
 }
 
+TEST(SceneWriterSave, LargeKeptSectionsAreWrittenAsRead) {
+  // Geometry long enough to be written from the mesh's own words rather
+  // than copied into the output.
+  SceneFile scene;
+  scene.trace = nullptr;
+  Mesh* mesh = addTriangleMesh(scene, "Big");
+  mesh->materials = {{"big.bmp", "", ""}};
+  for (int i = 0; i < 200; ++i) mesh->faces.push_back(mesh->faces.front());
+  addInstance(scene, mesh, "Big01");
+  const auto first = serialized(scene);
+  SceneFile reloaded;
+  reloaded.trace = nullptr;
+  ASSERT_TRUE(reloaded.loadFromBytes(first));
+  ASSERT_GT(reloaded.meshes[0]->rawGeometry.size(), 1000u);
+  TempDir folder;
+  ASSERT_TRUE(reloaded.save(folder.file("big.grf")));
+  EXPECT_EQ(readBytes(folder.file("big.grf")), first);
+  EXPECT_EQ(serialized(reloaded), first);
+}
+
 TEST(SceneWriterSave, FailsWhenTheFolderDoesNotExist) {
   SceneFile scene;
   scene.trace = nullptr;

@@ -20,17 +20,13 @@ namespace {
 
 using namespace scene_format;
 
+const std::string kNoName;
+
 struct DirectoryEntry {
   uint32_t offset = 0;
   uint32_t length = 0;
   uint32_t type = 0;
 };
-
-// A face's material index is valid when it names a material, or is 0 in a
-// mesh without materials (untextured meshes store 0).
-bool validMaterialIndex(int32_t index, size_t materialCount) {
-  return index == 0 || (index > 0 && static_cast<size_t>(index) < materialCount);
-}
 
 class SceneReader {
  public:
@@ -126,7 +122,7 @@ class SceneReader {
   static bool toWords(std::span<const uint8_t> bytes, std::vector<uint32_t>& words) {
     if (bytes.size() % 4 != 0) return false;
     words.resize(bytes.size() / 4);
-    for (size_t i = 0; i < words.size(); ++i) words[i] = decodeU32(&bytes[i * 4]);
+    decodeU32s(bytes.data(), words);
     return true;
   }
 
@@ -167,8 +163,8 @@ class SceneReader {
         return nullptr;
       if (!readMaterials(mesh->rawMapping[0], *mesh)) return nullptr;
     }
-    for (const Face& face : mesh->faces)
-      if (!validMaterialIndex(face.material, mesh->materials.size())) return nullptr;
+    // A face's material index is kept as it stands, even one that names no
+    // material: it is written back unchanged and the verification reports it.
     return mesh;
   }
 
@@ -213,14 +209,15 @@ class SceneReader {
     ByteReader r(data);
     uint32_t texCoordCount = 0, faceCount = 0;
     if (!r.skip(4) || !r.readU32(texCoordCount) || !r.readU32(faceCount)) return false;
-    if (faceCount != mesh.faces.size()) return false;
     // Without texture coordinates the faces keep coordinate 0 and material 0.
     if (texCoordCount == 0) return true;
     if (!r.has(texCoordCount, 8)) return false;
     mesh.texCoords.resize(texCoordCount);
     for (Vec2& t : mesh.texCoords)
       if (!r.readF32(t.u) || !r.readF32(t.v)) return false;
-    if (!r.has(faceCount, 16)) return false;
+    // The indices follow for every face of the geometry; the mapping's own
+    // face count is kept in the raw section but does not steer the reading.
+    if (!r.has(mesh.faces.size(), 16)) return false;
     for (Face& face : mesh.faces) {
       for (int j = 0; j < 3; ++j) {
         uint32_t index = 0;
@@ -318,9 +315,9 @@ class SceneReader {
       for (Material& material : mesh.materials) {
         uint32_t handle = 0;
         if (!r.readU32(handle)) return false;
-        const std::string* name = nameOf(handle);
-        if (!name) return false;
-        material.*map = *name;
+        // A handle missing from the name table leaves the map name empty,
+        // as it does for a mesh name.
+        if (const std::string* name = nameOf(handle)) material.*map = *name;
       }
     }
     return r.skip(size_t{count} * 12) &&
@@ -359,9 +356,10 @@ class SceneReader {
       if (!r.readU16(type) || !r.skip(1) || !r.readU32(index) || !r.skip(4) ||
           !r.readU32(nameId) || !r.skip(12))
         return false;
+      // An id missing from the value-name list gives the value an empty name.
       auto name = valueNames.find(nameId);
-      if (name == valueNames.end()) return false;
-      auto value = std::make_unique<Value>(static_cast<ValueType>(type), name->second);
+      auto value = std::make_unique<Value>(static_cast<ValueType>(type),
+                                           name == valueNames.end() ? kNoName : name->second);
       value->tableIndex = static_cast<int32_t>(index);
       switch (value->type) {
         case ValueType::Bool: {

@@ -5,9 +5,12 @@
 // so a failed save never leaves a half-written level. Meshes read from a file
 // are written from their kept raw sections (only the reference words change);
 // new meshes get generated sections.
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
-#include <map>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "level/scene.h"
@@ -20,26 +23,52 @@ namespace {
 
 using namespace scene_format;
 
+// The entries of a hash map in the order of their names' bytes (a name
+// before every longer name that starts with it): the order the game's name
+// lists have. Counting goes through the hash map; only the list is sorted.
+template <typename Map>
+std::vector<typename Map::value_type*> inNameOrder(Map& map) {
+  std::vector<typename Map::value_type*> entries;
+  entries.reserve(map.size());
+  for (auto& entry : map) entries.push_back(&entry);
+  std::sort(entries.begin(), entries.end(),
+            [](const auto* a, const auto* b) { return a->first < b->first; });
+  return entries;
+}
+
+// Whether a run of kept words is copied into the output rather than written
+// from where it lies: always on big-endian machines, whose words are not the
+// file's bytes, and for short runs, which are cheaper copied than written as
+// pieces of their own.
+constexpr bool copiedIntoOutput(size_t words) {
+  return std::endian::native != std::endian::little || words <= 256;
+}
+
 // One scene file being written: the name list, the directory and the bytes.
+// Names are held as views of the scene's own strings (or of literals), which
+// outlive the writer.
 class FileBuilder {
  public:
-  void registerName(const std::string& name) { ++names_[name].count; }
+  void registerName(std::string_view name) { ++names_[name].count; }
 
   // Gives the handles in name order and builds the name table. False when a
   // name is longer than the game reads.
   bool assignHandles() {
     uint32_t handle = kFirstHandle;
-    for (auto& [name, entry] : names_) {
+    for (auto* named : inNameOrder(names_)) {
+      const std::string_view name = named->first;
+      NameEntry& entry = named->second;
       if (name.size() > kMaxNameLength) return false;
       entry.handle = handle++;
       nameTable_.u32(entry.handle);
       nameTable_.u32(static_cast<uint32_t>(name.size() + 1));
       nameTable_.u32(entry.count);
-      nameTable_.cstring(name);
+      nameTable_.bytes(name.data(), name.size());
+      nameTable_.u8(0);
     }
     return true;
   }
-  uint32_t handle(const std::string& name) const { return names_.at(name).handle; }
+  uint32_t handle(std::string_view name) const { return names_.at(name).handle; }
   size_t nameTableSize() const { return nameTable_.size(); }
 
   // Header and directory placeholders, filled in by finish().
@@ -50,23 +79,39 @@ class FileBuilder {
   }
 
   // Starts the next section; returns its reference.
-  uint32_t beginSection(const std::string& name, uint32_t type) {
+  uint32_t beginSection(std::string_view name, uint32_t type) {
     Entry& entry = directory_[next_];
     entry.handle = handle(name);
     entry.type = type;
-    entry.offset = static_cast<uint32_t>(out.size());
+    entry.offset = static_cast<uint32_t>(position());
     current_ = next_++;
     return sectionRef(static_cast<uint32_t>(current_));
   }
   void endSection() {
     Entry& entry = directory_[current_];
-    entry.length = static_cast<uint32_t>(out.size() - entry.offset);
+    entry.length = static_cast<uint32_t>(position() - entry.offset);
   }
   // The reference the next section will get.
   uint32_t nextRef() const { return sectionRef(static_cast<uint32_t>(next_)); }
 
-  std::vector<uint8_t> finish() {
-    const uint32_t nameTableOffset = static_cast<uint32_t>(out.size());
+  // Kept words (a mesh's raw sections) go into the file as they are: on a
+  // little-endian machine they are the file's bytes already and are written
+  // from where they lie instead of being copied into the output.
+  void words(const std::vector<uint32_t>& words) {
+    if (copiedIntoOutput(words.size())) {
+      out.u32s(words);
+    } else {
+      kept_.push_back({out.size(), std::span(reinterpret_cast<const uint8_t*>(words.data()),
+                                             words.size() * 4)});
+      keptBytes_ += words.size() * 4;
+    }
+  }
+  // The offset in the file being written.
+  size_t position() const { return out.size() + keptBytes_; }
+
+  // Appends the name table and fills in the directory and the header.
+  void finish() {
+    const uint32_t nameTableOffset = static_cast<uint32_t>(position());
     out.bytes(nameTable_.buffer().data(), nameTable_.size());
     std::vector<uint8_t>& bytes = out.buffer();
     size_t at = kFileHeaderSize;
@@ -79,7 +124,7 @@ class FileBuilder {
       encodeU32(&bytes[at + 28], sectionRef(static_cast<uint32_t>(i)));
     }
     const uint32_t header[] = {kMagic,
-                               static_cast<uint32_t>(bytes.size()),
+                               static_cast<uint32_t>(position()),
                                static_cast<uint32_t>(directory_.size()),
                                static_cast<uint32_t>(names_.size()),
                                static_cast<uint32_t>(nameTable_.size()),
@@ -88,7 +133,30 @@ class FileBuilder {
                                12,
                                10};
     for (size_t i = 0; i < std::size(header); ++i) encodeU32(&bytes[i * 4], header[i]);
-    return std::move(bytes);
+  }
+
+  // The finished file as consecutive pieces: runs of the output between the
+  // kept words. They point into the builder and the scene.
+  std::vector<std::span<const uint8_t>> pieces() const {
+    std::vector<std::span<const uint8_t>> result;
+    result.reserve(2 * kept_.size() + 1);
+    const std::span<const uint8_t> all(out.buffer());
+    size_t from = 0;
+    for (const Kept& kept : kept_) {
+      if (kept.at > from) result.push_back(all.subspan(from, kept.at - from));
+      result.push_back(kept.bytes);
+      from = kept.at;
+    }
+    if (all.size() > from) result.push_back(all.subspan(from));
+    return result;
+  }
+  // The finished file in one buffer.
+  std::vector<uint8_t> joined() {
+    if (kept_.empty()) return std::move(out.buffer());
+    std::vector<uint8_t> bytes;
+    bytes.reserve(position());
+    for (std::span<const uint8_t> piece : pieces()) bytes.insert(bytes.end(), piece.begin(), piece.end());
+    return bytes;
   }
 
   ByteWriter out;
@@ -101,9 +169,13 @@ class FileBuilder {
   struct Entry {
     uint32_t handle = 0, offset = 0, length = 0, type = 0;
   };
-  // std::string orders by unsigned bytes, and a name before every longer
-  // name that starts with it: the order the game's name table has.
-  std::map<std::string, NameEntry> names_;
+  struct Kept {
+    size_t at;  // where in `out` the words stand
+    std::span<const uint8_t> bytes;
+  };
+  std::vector<Kept> kept_;
+  size_t keptBytes_ = 0;
+  std::unordered_map<std::string_view, NameEntry> names_;
   ByteWriter nameTable_;
   std::vector<Entry> directory_;
   size_t next_ = 0;
@@ -153,18 +225,17 @@ bool isUntextured(const Mesh& mesh) {
          (mesh.materials.size() == 1 && mesh.materials[0].colorMap.empty());
 }
 
-void writeWords(ByteWriter& w, const std::vector<uint32_t>& words) {
-  for (uint32_t word : words) w.u32(word);
-}
+
 
 class SceneWriter {
  public:
   SceneWriter(SceneFile& scene) : scene_(scene) {}
 
-  std::optional<std::vector<uint8_t>> write() {
+  // Builds the file; false when the scene cannot be stored.
+  bool write() {
     registerNames();
     trace("Writing name table\n");
-    if (!file_.assignHandles()) return std::nullopt;
+    if (!file_.assignHandles()) return false;
 
     size_t entryCount = 3;
     size_t expected = kFileHeaderSize + 8 + 8 + file_.nameTableSize();
@@ -181,8 +252,8 @@ class SceneWriter {
       if (inScene.count(instance->mesh)) instances.push_back(instance.get());
     expected += kDirectoryEntrySize * 3 + instances.size() * kInstanceRecordSize;
     expected += numberValues();
-    // Reserving the whole file up front keeps the peak memory of a save at
-    // the model plus one copy of the file.
+    // Reserving the output up front keeps it from growing by doubling; the
+    // kept sections of meshes read from a file are not copied into it.
     file_.start(entryCount, expected);
 
     ByteWriter& out = file_.out;
@@ -219,8 +290,12 @@ class SceneWriter {
     std::copy(region.buffer().begin(), region.buffer().end(),
               out.buffer().begin() + static_cast<std::ptrdiff_t>(regionOffset));
 
-    return file_.finish();
+    file_.finish();
+    return true;
   }
+
+  std::vector<std::span<const uint8_t>> pieces() const { return file_.pieces(); }
+  std::vector<uint8_t> joined() { return file_.joined(); }
 
  private:
   void trace(const char* line) {
@@ -260,7 +335,7 @@ class SceneWriter {
     file_.beginSection(".geometry", kSectionGeometry);
     if (mesh.layout == MeshLayout::FaceLists) {
       if (fromFile)
-        writeWords(out, mesh.rawGeometry);
+        file_.words(mesh.rawGeometry);
       else
         writeFaceListsGeometry(mesh);
     } else {
@@ -270,7 +345,7 @@ class SceneWriter {
           mesh.rawGeometry[0] = untextured ? 0 : materialRef;
           mesh.rawGeometry[1] = untextured ? 1 : 0;
         }
-        writeWords(out, mesh.rawGeometry);
+        file_.words(mesh.rawGeometry);
       } else {
         writeVertexRecordsGeometry(mesh, untextured ? 0 : materialRef, untextured);
       }
@@ -283,7 +358,7 @@ class SceneWriter {
     // raw mapping to keep: its mapping is generated from the model.
     if (fromFile && !mesh.rawMapping.empty()) {
       mesh.rawMapping[0] = materialRef;
-      writeWords(out, mesh.rawMapping);
+      file_.words(mesh.rawMapping);
     } else if (mesh.layout == MeshLayout::FaceLists) {
       writeFaceListsMapping(mesh, materialRef);
     } else {
@@ -420,13 +495,16 @@ class SceneWriter {
     }
   }
 
-  // The bytes of a mesh's sections as writeMesh writes them.
+  // The bytes of a mesh's sections that writeMesh puts into the output.
+  static size_t keptBytes(const std::vector<uint32_t>& words) {
+    return copiedIntoOutput(words.size()) ? words.size() * 4 : 0;
+  }
   static size_t meshBytes(const Mesh& mesh) {
     const size_t faces = mesh.faces.size();
     size_t bytes = kMeshHeaderSize;
     const bool fromFile = !mesh.rawGeometry.empty();
     if (fromFile)
-      bytes += mesh.rawGeometry.size() * 4;
+      bytes += keptBytes(mesh.rawGeometry);
     else if (mesh.layout == MeshLayout::FaceLists)
       bytes += 4 * kFaceListsHeadWords + mesh.vertices.size() * 12 + faces * 60 + kBoundingBoxSize;
     else
@@ -434,7 +512,7 @@ class SceneWriter {
                faces * kPolygonSize + kBoundingBoxSize;
     if (mesh.materials.empty()) return bytes;
     if (fromFile && !mesh.rawMapping.empty())
-      bytes += mesh.rawMapping.size() * 4;
+      bytes += keptBytes(mesh.rawMapping);
     else if (mesh.layout == MeshLayout::FaceLists)
       bytes += 12 + mesh.texCoords.size() * 8 + faces * 16;
     else
@@ -455,9 +533,11 @@ class SceneWriter {
     out.zeros(6);
     out.u32(nameCount);
     uint32_t id = 0;
-    for (auto& [name, entry] : valueNames) {
+    for (auto* named : inNameOrder(valueNames)) {
+      NameCount& entry = named->second;
       entry.id = id++;
-      out.cstring(name);
+      out.bytes(named->first.data(), named->first.size());
+      out.u8(0);
       out.u32(entry.id);
       out.u32(entry.count);
     }
@@ -530,18 +610,22 @@ class SceneWriter {
   SceneFile& scene_;
   FileBuilder file_;
   std::vector<Value*> tables_;
-  std::map<std::string, NameCount> valueNames_;
+  std::unordered_map<std::string_view, NameCount> valueNames_;
   uint32_t valueCount_ = 0;
 };
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> SceneFile::serialize() { return SceneWriter(*this).write(); }
+std::optional<std::vector<uint8_t>> SceneFile::serialize() {
+  SceneWriter writer(*this);
+  if (!writer.write()) return std::nullopt;
+  return writer.joined();
+}
 
 bool SceneFile::save(const std::string& path) {
   if (trace) std::fprintf(trace, "Saving: '%s'\n", path.c_str());
-  auto bytes = serialize();
-  return bytes && replaceFileAtomically(path, *bytes);
+  SceneWriter writer(*this);
+  return writer.write() && replaceFileAtomically(path, writer.pieces());
 }
 
 std::optional<std::vector<uint8_t>> levelHeaderBytes(const std::string& grfPath) {
@@ -555,7 +639,8 @@ std::optional<std::vector<uint8_t>> levelHeaderBytes(const std::string& grfPath)
   file.out.cstring(grfPath);
   file.out.zeros(kLevelHeaderSize - 4 - (grfPath.size() + 1));
   file.endSection();
-  return file.finish();
+  file.finish();
+  return file.joined();
 }
 
 bool writeLevelHeader(const std::string& scnPath, const std::string& grfPath, std::FILE* trace) {

@@ -28,6 +28,10 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
 // Writes a temporary file beside `path`, flushes it and renames it over
 // `path`, so a failure never leaves a half-written file.
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
+// The same for a file given as consecutive pieces, written one after the
+// other without first being joined in memory.
+bool replaceFileAtomically(const std::string& path,
+                           std::span<const std::span<const uint8_t>> pieces);
 
 bool copyFileReplacing(const std::string& from, const std::string& to);
 bool moveFileReplacing(const std::string& from, const std::string& to);

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -52,18 +53,40 @@ std::optional<std::string> findEntryNoCase(const std::string& folder, const std:
 
 // Writes `bytes` to a new temporary file beside `target`, synced to disk;
 // its name, or nothing.
-std::optional<std::string> writeTemporaryBeside(const std::string& target, const uint8_t* data,
-                                                size_t size, mode_t mode) {
+std::optional<std::string> writeTemporaryBeside(const std::string& target,
+                                                std::span<const std::span<const uint8_t>> pieces,
+                                                mode_t mode) {
   std::string pattern = target + ".tmpXXXXXX";
   int fd = mkstemp(pattern.data());
   if (fd < 0) return std::nullopt;
+  // The pieces go out in batches of one writev each, so that a file of
+  // thousands of pieces costs a few calls, not thousands.
+  constexpr size_t kBatch = 512;
   bool ok = true;
-  size_t done = 0;
-  while (ok && done < size) {
-    ssize_t written = write(fd, data + done, size - done);
+  size_t next = 0, doneInNext = 0;  // the first piece not yet written whole
+  while (ok && next < pieces.size()) {
+    iovec batch[kBatch];
+    int count = 0;
+    for (size_t i = next; i < pieces.size() && count < static_cast<int>(kBatch); ++i) {
+      const size_t skip = i == next ? doneInNext : 0;
+      batch[count].iov_base = const_cast<uint8_t*>(pieces[i].data()) + skip;
+      batch[count].iov_len = pieces[i].size() - skip;
+      ++count;
+    }
+    ssize_t written = writev(fd, batch, count);
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) ok = false;
-    else done += static_cast<size_t>(written);
+    if (written < 0 || (written == 0 && batch[0].iov_len > 0)) {
+      ok = false;
+      break;
+    }
+    // Move past what was written, which may end inside a piece.
+    size_t left = static_cast<size_t>(written);
+    while (next < pieces.size() && left >= pieces[next].size() - doneInNext) {
+      left -= pieces[next].size() - doneInNext;
+      ++next;
+      doneInNext = 0;
+    }
+    doneInNext += left;
   }
   if (ok) ok = fchmod(fd, mode) == 0;
   if (ok) ok = fsync(fd) == 0;
@@ -135,24 +158,34 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   FileHandle file(openFile(path, "rb"));
   if (!file) return std::nullopt;
   std::vector<uint8_t> bytes;
-  // Room for the whole file at once: growing by doubling would hold up to
-  // twice the file while a large level is read.
+  // The whole file in one read straight into its buffer: growing by doubling
+  // would hold up to twice the file while a large level is read, and going
+  // through a small buffer copies every byte once more.
   struct stat st;
+  size_t expected = 65536;
   if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-    bytes.reserve(static_cast<size_t>(st.st_size));
-  uint8_t chunk[65536];
+    expected = static_cast<size_t>(st.st_size);
+  size_t have = 0;
   for (;;) {
-    size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-    bytes.insert(bytes.end(), chunk, chunk + got);
-    if (got < sizeof chunk) break;
+    // One byte beyond the expected size tells a file that grew meanwhile.
+    bytes.resize(have + (have < expected ? expected - have : expected) + 1);
+    const size_t got = std::fread(bytes.data() + have, 1, bytes.size() - have, file.get());
+    have += got;
+    if (have < bytes.size()) break;
   }
   if (std::ferror(file.get())) return std::nullopt;
+  bytes.resize(have);
   return bytes;
 }
 
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+  return replaceFileAtomically(path, std::span<const std::span<const uint8_t>>(&bytes, 1));
+}
+
+bool replaceFileAtomically(const std::string& path,
+                           std::span<const std::span<const uint8_t>> pieces) {
   std::string target = resolvePath(path);
-  auto temporary = writeTemporaryBeside(target, bytes.data(), bytes.size(), modeForReplacement(target));
+  auto temporary = writeTemporaryBeside(target, pieces, modeForReplacement(target));
   if (!temporary) return false;
   if (std::rename(temporary->c_str(), target.c_str()) != 0) {
     unlink(temporary->c_str());
@@ -168,7 +201,8 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
   auto bytes = readWholeFile(source);
   if (!bytes) return false;
   std::string target = resolvePath(to);
-  auto temporary = writeTemporaryBeside(target, bytes->data(), bytes->size(), st.st_mode & 07777);
+  const std::span<const uint8_t> whole(*bytes);
+  auto temporary = writeTemporaryBeside(target, std::span(&whole, 1), st.st_mode & 07777);
   if (!temporary) return false;
   // A copy keeps the last-write time of its source, as on Windows.
   timespec times[2] = {st.st_atim, st.st_mtim};

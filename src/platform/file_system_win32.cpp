@@ -90,6 +90,16 @@ bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
   return true;
 }
 
+bool replaceFileAtomically(const std::string& path,
+                           std::span<const std::span<const uint8_t>> pieces) {
+  std::vector<uint8_t> whole;
+  size_t size = 0;
+  for (std::span<const uint8_t> piece : pieces) size += piece.size();
+  whole.reserve(size);
+  for (std::span<const uint8_t> piece : pieces) whole.insert(whole.end(), piece.begin(), piece.end());
+  return replaceFileAtomically(path, std::span<const uint8_t>(whole));
+}
+
 bool copyFileReplacing(const std::string& from, const std::string& to) {
   return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }

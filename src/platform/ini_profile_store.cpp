@@ -172,7 +172,13 @@ int IniProfileStore::readInt(const std::string& section, const std::string& key,
 
 bool IniProfileStore::writeString(const std::string& section, const std::string& key,
                                   const std::string& value) {
-  auto content = setProfileValue(readContent(path_), section, key, value);
+  const std::string current = readContent(path_);
+  // A key that already holds the value is left alone: the file is neither
+  // rewritten nor synced, and keeps its time.
+  if (findProfileValue(current, section, key) == value &&
+      value.find_first_of("\r\n") == std::string::npos)
+    return true;
+  auto content = setProfileValue(current, section, key, value);
   if (!content) return false;
   return replaceFileAtomically(
       path_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(content->data()), content->size()));

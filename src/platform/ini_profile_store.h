@@ -26,7 +26,8 @@ class IniProfileStore : public ProfileStore {
   int readInt(const std::string& section, const std::string& key, int defaultValue) override;
   // Replaces the first matching key's line, or adds the key at the end of
   // the first matching section, or adds the section at the end of the file.
-  // False when the file cannot be written or the value holds a line break.
+  // A key that already holds the value leaves the file untouched. False
+  // when the file cannot be written or the value holds a line break.
   bool writeString(const std::string& section, const std::string& key,
                    const std::string& value) override;
   std::optional<std::vector<uint8_t>> readStruct(const std::string& section,

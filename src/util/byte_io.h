@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -26,6 +27,23 @@ inline void encodeU32(uint8_t* p, uint32_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
   p[2] = static_cast<uint8_t>(v >> 16);
   p[3] = static_cast<uint8_t>(v >> 24);
+}
+// Runs of words, as the kept raw sections of scene files are: on a
+// little-endian machine the bytes already are the words, and one copy moves
+// the whole run.
+inline void decodeU32s(const uint8_t* p, std::span<uint32_t> words) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (!words.empty()) std::memcpy(words.data(), p, words.size() * 4);
+  } else {
+    for (size_t i = 0; i < words.size(); ++i) words[i] = decodeU32(p + 4 * i);
+  }
+}
+inline void encodeU32s(uint8_t* p, std::span<const uint32_t> words) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (!words.empty()) std::memcpy(p, words.data(), words.size() * 4);
+  } else {
+    for (size_t i = 0; i < words.size(); ++i) encodeU32(p + 4 * i, words[i]);
+  }
 }
 inline float floatFromBits(uint32_t bits) {
   float f;
@@ -136,6 +154,12 @@ class ByteWriter {
     size_t at = buf_.size();
     buf_.resize(at + 4);
     encodeU32(&buf_[at], v);
+  }
+  // Words in one go: a whole kept section costs one copy.
+  void u32s(std::span<const uint32_t> words) {
+    size_t at = buf_.size();
+    buf_.resize(at + words.size() * 4);
+    encodeU32s(buf_.data() + at, words);
   }
   void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
   void f32(float v) { u32(bitsFromFloat(v)); }

@@ -154,7 +154,7 @@ void scanInstanceReferences(ValueCheckContext& context, const ValueTable& group,
     }
 
     forEachName(child.text, separators, [&](std::string_view name) {
-      if (context.scene.findInstance(name)) return;
+      if (context.names().hasInstance(name)) return;
       const std::string missing(name);
       context.report.line("WARNING: Missing instance \"%s\", used in \"%s\", value %s\n",
                           missing.c_str(), path.c_str(), child.name.c_str());
@@ -193,6 +193,11 @@ void ValueCheckContext::useTextureDatabase(const TextureDatabase* database) {
     textureIndex.build(*database);
   else
     textureIndex.usable.clear();
+}
+
+const SceneNameIndex& ValueCheckContext::names() {
+  if (!names_) names_.emplace(scene);
+  return *names_;
 }
 
 float diffuseFactor(const ValueTable* table) {
@@ -264,7 +269,7 @@ void checkRuleValue(ValueCheckContext& context, const ValueTable& table, const V
   }
   switch (rule.kind) {
     case ReferenceKind::MeshRef:
-      if (!context.scene.findMesh(value.text))
+      if (!context.names().hasMesh(value.text))
         context.report.line("ERROR: Missing mesh \"%s\", used in %s \"%s\", value %s\n",
                             value.text.c_str(), classText.c_str(), table.name.c_str(),
                             value.name.c_str());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 
 #include "report/report_writer.h"
 #include "level/scene.h"
+#include "level/scene_names.h"
 #include "values/known_values.h"
 #include "values/value.h"
 
@@ -76,6 +78,12 @@ struct ValueCheckContext {
   // Makes `database` (or none) the store the texture references are looked
   // up in.
   void useTextureDatabase(const TextureDatabase* database);
+  // The scene's instance and mesh names, built at the first lookup of the
+  // run: a level's values name thousands of instances.
+  const SceneNameIndex& names();
+
+ private:
+  std::optional<SceneNameIndex> names_;
 };
 
 // The diffuse factor of a table: the 4-byte payload of its first "Diffuse"
