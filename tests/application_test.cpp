@@ -153,7 +153,6 @@ TEST_F(ApplicationTest, ActionsNotInThisBuildSaySo) {
   const Case cases[] = {
       {kActionImportFile, "Import File is not available in this build.\n"},
       {kActionImportDirectory, "Import Directory is not available in this build.\n"},
-      {kActionRename, "Rename Level is not available in this build.\n"},
       {kActionVerify, "Verify Level is not available in this build.\n"},
   };
   for (const Case& c : cases) {

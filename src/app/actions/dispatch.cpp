@@ -1,6 +1,7 @@
 #include "app/actions/dispatch.h"
 
 #include "app/actions/extract.h"
+#include "app/actions/rename.h"
 #include "app/actions/update_swp.h"
 #include "app/actions/verify.h"
 
@@ -33,7 +34,7 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
     case kActionVerify: return verifyLevel(app, level);
     case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return updateSwp(app, level);
-    case kActionRename: return notAvailable(app, code);
+    case kActionRename: return renameLevel(app, level);
     case kActionImportDirectory: return notAvailable(app, code);
     default: return notAvailable(app, kActionImportFile);
   }

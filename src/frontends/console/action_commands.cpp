@@ -52,7 +52,7 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
   addImportOptionFlags(importDirectory);
   addUpdateSwpOptions(updateSwp);
   addVerifyOptions(verify);
-  (void)rename;
+  addRenameOptions(rename);
 }
 
 int runActionCommand(const ActionCommand& action) {

@@ -44,6 +44,8 @@ void addExtractOptions(ActionCommand& extract);
 // The options of the Import Options dialog for `import` and `import-dir`,
 // starting from the stored settings.
 void addImportOptionFlags(ActionCommand& action);
+// `rename`: --to (the new name), --move and --overwrite.
+void addRenameOptions(ActionCommand& action);
 // `update-swp`: --textures (the texture bitmap dialog's answer) and --yes.
 void addUpdateSwpOptions(ActionCommand& action);
 // `verify`: --strict.
