@@ -76,8 +76,8 @@ std::optional<std::string> levelNameProblem(const std::string& newName, const st
     return formatText("ERROR: the new level name \"%s\" holds \"-\", which ends a level name when it is opened.\n",
                       newName.c_str());
   if (newName.size() > kMaxLevelNameLength)
-    return formatText("ERROR: the new level name is %zu bytes long (can't be more than %zu).\n", newName.size(),
-                      kMaxLevelNameLength);
+    return formatText("ERROR: the new level name is %d bytes long (can't be more than %d).\n",
+                      static_cast<int>(newName.size()), static_cast<int>(kMaxLevelNameLength));
   // Every file would be copied onto itself.
   if (equalsNoCase(newName, oldName))
     return formatText("ERROR: the new level name \"%s\" is the level's own name.\n", newName.c_str());
