@@ -151,7 +151,6 @@ TEST_F(ApplicationTest, ActionsNotInThisBuildSaySo) {
     const char* message;
   };
   const Case cases[] = {
-      {kActionRename, "Rename Level is not available in this build.\n"},
       {kActionVerify, "Verify Level is not available in this build.\n"},
   };
   for (const Case& c : cases) {

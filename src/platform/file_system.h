@@ -26,16 +26,22 @@ bool canOpenForUpdate(const std::string& path);
 // The whole file, or nothing when it cannot be read.
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
 // Writes a temporary file beside `path`, flushes it and renames it over
-// `path`, so a failure never leaves a half-written file.
+// `path`, so a failure never leaves a half-written file. The temporary name
+// is short, so a target whose name uses the longest file name still works.
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 // The same for a file given as consecutive pieces, written one after the
 // other without first being joined in memory.
 bool replaceFileAtomically(const std::string& path,
                            std::span<const std::span<const uint8_t>> pieces);
 
-bool copyFileReplacing(const std::string& from, const std::string& to);
+// Copies (through a temporary beside `to`), moves or deletes a file. On
+// failure `reason`, when given, receives the system's words for it.
+bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason = nullptr);
 bool moveFileReplacing(const std::string& from, const std::string& to);
-bool deleteFile(const std::string& path);
+bool deleteFile(const std::string& path, std::string* reason = nullptr);
+// True when both paths name one existing file (the same file reached by two
+// spellings counts).
+bool isSameFile(const std::string& a, const std::string& b);
 // Names (no folder) of the files in `folder` matching a pattern with "*" and
 // "?" ("*.grf", or several joined by ";"), compared without case; sorted by
 // name without case, as the game's file systems list them. Folders are left

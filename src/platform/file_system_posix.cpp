@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "util/text_format.h"
@@ -52,11 +53,13 @@ std::optional<std::string> findEntryNoCase(const std::string& folder, const std:
 }
 
 // Writes `bytes` to a new temporary file beside `target`, synced to disk;
-// its name, or nothing.
+// its name, or nothing. The name is short and does not grow with the
+// target's: a target that uses the longest file name must still work.
 std::optional<std::string> writeTemporaryBeside(const std::string& target,
                                                 std::span<const std::span<const uint8_t>> pieces,
                                                 mode_t mode) {
-  std::string pattern = target + ".tmpXXXXXX";
+  const size_t slash = target.rfind('/');
+  std::string pattern = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + ".qvXXXXXX";
   int fd = mkstemp(pattern.data());
   if (fd < 0) return std::nullopt;
   // The pieces go out in batches of one writev each, so that a file of
@@ -92,7 +95,9 @@ std::optional<std::string> writeTemporaryBeside(const std::string& target,
   if (ok) ok = fsync(fd) == 0;
   if (close(fd) != 0) ok = false;
   if (!ok) {
+    const int error = errno;  // kept for the caller's reason
     unlink(pattern.c_str());
+    errno = error;
     return std::nullopt;
   }
   return pattern;
@@ -194,22 +199,29 @@ bool replaceFileAtomically(const std::string& path,
   return true;
 }
 
-bool copyFileReplacing(const std::string& from, const std::string& to) {
+bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason) {
+  auto fail = [reason](int error) {
+    if (reason) *reason = std::strerror(error);
+    return false;
+  };
   std::string source = resolvePath(from);
   struct stat st;
-  if (stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (stat(source.c_str(), &st) != 0) return fail(errno);
+  if (!S_ISREG(st.st_mode)) return fail(EISDIR);
   auto bytes = readWholeFile(source);
-  if (!bytes) return false;
+  if (!bytes) return fail(errno ? errno : EIO);
   std::string target = resolvePath(to);
   const std::span<const uint8_t> whole(*bytes);
+  errno = 0;
   auto temporary = writeTemporaryBeside(target, std::span(&whole, 1), st.st_mode & 07777);
-  if (!temporary) return false;
+  if (!temporary) return fail(errno ? errno : EIO);
   // A copy keeps the last-write time of its source, as on Windows.
   timespec times[2] = {st.st_atim, st.st_mtim};
   utimensat(AT_FDCWD, temporary->c_str(), times, 0);
   if (std::rename(temporary->c_str(), target.c_str()) != 0) {
+    const int error = errno;
     unlink(temporary->c_str());
-    return false;
+    return fail(error);
   }
   return true;
 }
@@ -223,7 +235,17 @@ bool moveFileReplacing(const std::string& from, const std::string& to) {
   return copyFileReplacing(source, target) && unlink(source.c_str()) == 0;
 }
 
-bool deleteFile(const std::string& path) { return unlink(resolvePath(path).c_str()) == 0; }
+bool deleteFile(const std::string& path, std::string* reason) {
+  if (unlink(resolvePath(path).c_str()) == 0) return true;
+  if (reason) *reason = std::strerror(errno);
+  return false;
+}
+
+bool isSameFile(const std::string& a, const std::string& b) {
+  struct stat first, second;
+  if (stat(resolvePath(a).c_str(), &first) != 0 || stat(resolvePath(b).c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
 
 std::vector<std::string> listFiles(const std::string& folder, const std::string& pattern) {
   std::string dirPath = resolvePath(folder.empty() ? std::string(".") : folder);

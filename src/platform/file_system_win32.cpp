@@ -60,9 +60,32 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   return bytes;
 }
 
+namespace {
+
+// The system's words for `error`, without the line end it brings.
+std::string systemErrorText(DWORD error) {
+  char* buffer = nullptr;
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                    FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = length && buffer ? std::string(buffer, length) : "error " + std::to_string(error);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.')) text.pop_back();
+  return text;
+}
+
+bool failWithLastError(std::string* reason) {
+  if (reason) *reason = systemErrorText(GetLastError());
+  return false;
+}
+
+}  // namespace
+
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
-  const std::string temporary =
-      path + ".tmp" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount());
+  // A short name beside the target: a target that uses the longest file
+  // name must still work.
+  const std::string temporary = folderPart(path) + "~qv" + std::to_string(GetCurrentProcessId()) + "_" +
+                                std::to_string(GetTickCount());
   {
     win32::FileHandle file = win32::ownFile(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0,
                                                         nullptr, CREATE_NEW,
@@ -100,8 +123,8 @@ bool replaceFileAtomically(const std::string& path,
   return replaceFileAtomically(path, std::span<const uint8_t>(whole));
 }
 
-bool copyFileReplacing(const std::string& from, const std::string& to) {
-  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0 || failWithLastError(reason);
 }
 
 bool moveFileReplacing(const std::string& from, const std::string& to) {
@@ -110,7 +133,24 @@ bool moveFileReplacing(const std::string& from, const std::string& to) {
                          MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool deleteFile(const std::string& path, std::string* reason) {
+  return DeleteFileA(path.c_str()) != 0 || failWithLastError(reason);
+}
+
+bool isSameFile(const std::string& a, const std::string& b) {
+  auto identity = [](const std::string& path) -> std::optional<BY_HANDLE_FILE_INFORMATION> {
+    win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), 0,
+                                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return info;
+  };
+  auto first = identity(a);
+  auto second = identity(b);
+  return first && second && first->dwVolumeSerialNumber == second->dwVolumeSerialNumber &&
+         first->nFileIndexHigh == second->nFileIndexHigh && first->nFileIndexLow == second->nFileIndexLow;
+}
 
 // Lists every file and matches the names here: FindFirstFile would also
 // match the short 8.3 names, so "*.tpm" would list "a.tpm2" as well.

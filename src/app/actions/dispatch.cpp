@@ -3,6 +3,7 @@
 #include "app/actions/backup.h"
 #include "app/actions/extract.h"
 #include "app/actions/import.h"
+#include "app/actions/rename.h"
 #include "app/actions/update_swp.h"
 #include "app/actions/verify.h"
 
@@ -37,7 +38,7 @@ bool runAction(AppContext& app, int code, const LevelFiles& level) {
     case kActionVerify: return verifyLevel(app, level);
     case kActionExtract: return extractModel(app, level);
     case kActionUpdateSwp: return updateSwp(app, level);
-    case kActionRename: return notAvailable(app, code);
+    case kActionRename: return renameLevel(app, level);
     case kActionRestore: return restoreLevelBackup(app, level);
     case kActionListBackups: return listLevelBackups(app, level);
     case kActionImportDirectory: return runImport(app, level, true);

@@ -60,7 +60,7 @@ void registerActionCommands(CLI::App& cli, CommandTable& table) {
   addUpdateSwpOptions(updateSwp);
   addVerifyOptions(verify);
   addRestoreOptions(restore);
-  (void)rename;
+  addRenameOptions(rename);
 }
 
 int runActionCommand(const ActionCommand& action) {

@@ -47,6 +47,8 @@ void addExtractOptions(ActionCommand& extract);
 // dialog (starting from the stored settings) and the answers --yes,
 // --add-unused-instances and --replace-textures.
 void addImportOptions(ActionCommand& action, bool directoryMode);
+// `rename`: --to (the new name), --move and --overwrite.
+void addRenameOptions(ActionCommand& action);
 // `update-swp`: --textures (the texture bitmap dialog's answer) and --yes.
 void addUpdateSwpOptions(ActionCommand& action);
 // `restore`: --backup NAME and --yes.
