@@ -9,6 +9,7 @@
 
 #include "app/actions/backup.h"
 #include "app/actions/import.h"
+#include "app/actions/rename.h"
 #include "app/actions/update_swp.h"
 #include "platform/file_system.h"
 #include "support/level_paths.h"
@@ -37,11 +38,12 @@ struct SampleCopy {
     run.app.traceStream = nullptr;
     run.app.log.verbose = false;
   }
-  std::vector<std::vector<uint8_t>> contents() const {
+  static std::vector<std::vector<uint8_t>> contentsOf(const LevelFiles& files) {
     std::vector<std::vector<uint8_t>> all;
     for (const std::string& path : levelFilePaths(files)) all.push_back(readBytes(path));
     return all;
   }
+  std::vector<std::vector<uint8_t>> contents() const { return contentsOf(files); }
   LevelFiles files;
   std::string models;
 };
@@ -80,6 +82,35 @@ TEST(LevelBackup, AnImportAndAnUpdateAreUndoneByteForByte) {
   run.ui.queueString(backups[0].name);
   run.ui.queueAnswer(Answer::Yes);
   ASSERT_TRUE(restoreLevelBackup(run.app, level.files));
+  EXPECT_EQ(level.contents(), original);
+}
+
+TEST(LevelBackup, RenamesByMoveAndOntoAnotherLevelAreUndoneByteForByte) {
+  testing_support::ScriptedRun run;
+  SampleCopy level(run);
+  auto rename = [&run](const LevelFiles& from, const char* to, bool keep, bool overwrite) {
+    run.ui.queueAnswer(Answer::Yes);
+    run.ui.queueString(to);
+    run.ui.queueAnswer(keep ? Answer::Yes : Answer::No);
+    if (overwrite) run.ui.queueAnswer(Answer::Yes);
+    return renameLevel(run.app, from);
+  };
+  // A level "dock" to copy onto, then the sample moved away.
+  ASSERT_TRUE(rename(level.files, "dock", true, false));
+  LevelFiles dock = testing_support::levelFilesIn(fs::path(level.files.scnPath).parent_path().string() + "/", "dock");
+  dock.swpPath = fs::path(level.files.swpPath).parent_path().string() + "/dock-130.swp";
+  writeBytes(dock.grfPath, {9, 9, 9});  // the dock level has changed since
+  const auto original = level.contents();
+  const auto dockBefore = SampleCopy::contentsOf(dock);
+
+  ASSERT_TRUE(rename(level.files, "dock", true, true));  // copied over the dock level
+  ASSERT_NE(SampleCopy::contentsOf(dock), dockBefore);
+  ASSERT_TRUE(restoreNewest(run, level.files));
+  EXPECT_EQ(SampleCopy::contentsOf(dock), dockBefore);
+
+  ASSERT_TRUE(rename(level.files, "quay", false, false));  // moved
+  EXPECT_FALSE(fs::exists(level.files.grfPath));
+  ASSERT_TRUE(restoreNewest(run, level.files));
   EXPECT_EQ(level.contents(), original);
 }
 

@@ -22,6 +22,8 @@ std::optional<ClonedFile> cloneFile(const std::string& from, const std::string& 
 // The CRC-32 and size of a file's contents; nothing when it cannot be read.
 std::optional<ClonedFile> checksumFile(const std::string& path, std::string& error);
 
+// True when `path` names a regular file (not a folder or a device).
+bool isRegularFile(const std::string& path);
 // Makes a folder and any missing parents; false with the reason in `error`.
 bool makeFolders(const std::string& path, std::string& error);
 // Removes a folder and everything in it (no error when it is gone).

@@ -89,7 +89,8 @@ std::optional<ClonedFile> cloneFile(const std::string& from, const std::string& 
     error = "it is not a regular file";
     return std::nullopt;
   }
-  Descriptor out(open(to.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  const std::string target = resolvePath(to);
+  Descriptor out(open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (out.fd < 0) {
     error = reason("cannot create the copy");
     return std::nullopt;
@@ -110,7 +111,7 @@ std::optional<ClonedFile> cloneFile(const std::string& from, const std::string& 
     error = "the copy does not read back whole";
   }
   if (!ok) {
-    unlink(to.c_str());
+    unlink(target.c_str());
     return std::nullopt;
   }
   result.crc32 = *crc;
@@ -131,6 +132,11 @@ std::optional<ClonedFile> checksumFile(const std::string& path, std::string& err
   }
   result.crc32 = *crc;
   return result;
+}
+
+bool isRegularFile(const std::string& path) {
+  std::error_code code;
+  return std::filesystem::is_regular_file(resolvePath(path), code);
 }
 
 bool makeFolders(const std::string& path, std::string& error) {

@@ -66,6 +66,11 @@ std::optional<ClonedFile> cloneFile(const std::string& from, const std::string& 
   return copied;
 }
 
+bool isRegularFile(const std::string& path) {
+  std::error_code code;
+  return std::filesystem::is_regular_file(path, code);
+}
+
 bool makeFolders(const std::string& path, std::string& error) {
   std::error_code code;
   std::filesystem::create_directories(path, code);

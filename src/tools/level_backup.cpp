@@ -123,7 +123,8 @@ std::optional<Backup> createBackup(const std::string& backupsFolder, const std::
     return std::nullopt;
   }
   for (const std::string& path : paths) {
-    if (path.empty() || !canOpenForReading(path)) continue;
+    // Only files are kept: a folder standing at a path is no level file.
+    if (path.empty() || !isRegularFile(path)) continue;
     BackedUpFile file;
     file.originalPath = path;
     file.storedName = std::to_string(backup.files.size() + 1) + "-" + fileNamePart(path);

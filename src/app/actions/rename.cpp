@@ -1,5 +1,8 @@
 #include "app/actions/rename.h"
 
+#include <algorithm>
+
+#include "app/actions/backup.h"
 #include "app/actions/verify.h"
 #include "app/application.h"
 #include "platform/file_system.h"
@@ -92,6 +95,19 @@ bool renameLevel(AppContext& app, const LevelFiles& level) {
   if (existing && !ask(app, "Confirm Overwrite",
                        "Some files with the new level name already exist,\ndo you wish to overwrite them?"))
     return cancelled(log);
+
+  // What the rename changes: the files it would overwrite, and the
+  // originals a move removes.
+  std::vector<std::string> changing;
+  for (const FileTransfer& transfer : transfers) {
+    if (canOpenForReading(transfer.to)) changing.push_back(transfer.to);
+    if (!copy) changing.push_back(transfer.from);
+  }
+  if (!staleSpz.empty() && canOpenForReading(staleSpz)) changing.push_back(staleSpz);
+  const bool anyChanging = std::any_of(changing.begin(), changing.end(),
+                                       [](const std::string& path) { return canOpenForReading(path); });
+  if (anyChanging && !backUpLevelFiles(app, level, copy ? "rename-copy" : "rename-move", changing))
+    return failed(log, "");
 
   std::string reason;
   if (!staleSpz.empty() && canOpenForReading(staleSpz) && !deleteFile(staleSpz, &reason))
