@@ -354,7 +354,8 @@ class ChunkChecker {
   bool faceArray(const Chunk& c, int depth, const std::string& mesh, uint16_t points) {
     uint16_t faces = 0;
     if (!array(c, 8, "face array", mesh, faces)) return false;
-    ByteReader r = data(c, c.begin + 2);
+    const size_t records = c.begin + 2;
+    ByteReader r = data(c, records);
     for (uint32_t i = 0; i < faces; ++i) {
       uint16_t corner[4];
       for (auto& v : corner) r.readU16(v);
@@ -365,7 +366,7 @@ class ChunkChecker {
       }
     }
     if (faces == 0) return true;  // the library reads no sub-chunks then
-    return children(c, c.begin + r.position(), depth, [&](const Chunk& s, int) {
+    return children(c, records + r.position(), depth, [&](const Chunk& s, int) {
       ByteReader g = data(s, s.begin);
       switch (s.id) {
         case kSmoothGroup:
