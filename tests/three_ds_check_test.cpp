@@ -113,6 +113,8 @@ TEST(ThreeDsCheck, DamagedFilesAreRefusedWithTheirReason) {
        "track chunk 0xB020 at offset 100 has 3 keys but room for 2"},
       {"node its own parent", file(join({kPoints, kFace}), node({chunk(0xB030, u16s({7})), nodeHeader("Box", 7)})),
        "keyframer node \"Box\" at offset 94 is its own parent"},
+      {"first node without header", file(join({kPoints, kFace}), node({chunk(0xB013, Bytes(12, 0))})),
+       "keyframer node \"\" at offset 94 is its own parent"},
       {"short matrix", file(join({kPoints, kFace, chunk(0x4160, Bytes(40, 0))})),
        "chunk 0x4160 at offset 88 holds 40 bytes of the 48 it needs"},
       {"four gradient colours",

@@ -423,7 +423,8 @@ class ChunkChecker {
 
   bool node(const Chunk& node, int depth, uint16_t number) {
     if (++nodes_ > kMaxNodes) return fail(formatText("the file has more than %zu keyframer nodes", kMaxNodes));
-    uint16_t id = number, parent = kNoParent;
+    // A node without a header keeps the library's parent number 0.
+    uint16_t id = number, parent = 0;
     std::string nodeName;
     bool ok = children(node, node.begin, depth, [&](const Chunk& c, int) {
       ByteReader r = data(c, c.begin);
