@@ -17,6 +17,7 @@
 #include "import/three_ds_conversion.h"
 #include "report/message_log.h"
 #include "support/temp_dir.h"
+#include "support/three_ds_sample.h"
 
 namespace quorvel {
 namespace {
@@ -73,6 +74,7 @@ class ModelBuilder {
     s->value[0] = s->value[1] = s->value[2] = scale;
     lib3ds_lin3_track_insert(&n->data.object.scl_track, s);
   }
+  Lib3dsFile* file() { return file_; }
   std::string save(const TempDir& dir, const char* name = "model.3ds") {
     std::string path = dir.file(name);
     EXPECT_TRUE(lib3ds_file_save(file_, path.c_str()));
@@ -243,6 +245,49 @@ TEST_F(ThreeDsConversion, DamagedFileIsRefusedWithOneLine) {
   EXPECT_TRUE(got.meshes.empty());
   EXPECT_EQ(messages, "ERROR: \"" + path + "\" is not a valid 3DS file: chunk 0x4D4D at offset 0 runs past the end of the file\n");
   EXPECT_TRUE(log.problem);
+}
+
+TEST_F(ThreeDsConversion, SampleModelIsTexturedFromItsBitmap) {
+  ASSERT_TRUE(testing_support::writeSample3ds(dir.file("crate.3ds"), "crate.bmp"));
+  convert(dir.file("crate.3ds"));
+  ASSERT_EQ(got.meshes.size(), 1u);
+  const Mesh& m = *got.meshes[0];
+  EXPECT_EQ(m.materials, (std::vector<Material>{{"crate.bmp", "", ""}}));
+  EXPECT_EQ(m.faces.size(), 12u);
+  EXPECT_EQ(m.texCoords.size(), 8u);
+  EXPECT_EQ(m.unitScale, 1.0f);
+  expectNear(m.unitCentre, 0, 0, 1);
+  ASSERT_EQ(got.instances.size(), 1u);
+  expectNear(got.instances[0]->position, 0, 0, 1);
+  EXPECT_EQ(messages, "");
+}
+
+// The library's own normal calculation keeps at most 128 distinct normals
+// around a point; the tip of a finer cone takes the conversion's own.
+TEST_F(ThreeDsConversion, PointOfMoreThan128FacesGetsItsSmoothedNormal) {
+  Lib3dsMesh* m = lib3ds_mesh_new("Cone");
+  const int sides = 200;
+  lib3ds_mesh_new_point_list(m, sides + 1);
+  m->pointL[0].pos[2] = 1;
+  for (int i = 0; i < sides; ++i) {
+    m->pointL[i + 1].pos[0] = static_cast<float>(std::cos(2 * M_PI * i / sides));
+    m->pointL[i + 1].pos[1] = static_cast<float>(std::sin(2 * M_PI * i / sides));
+  }
+  lib3ds_mesh_new_face_list(m, sides);
+  for (int i = 0; i < sides; ++i) {
+    m->faceL[i].points[0] = 0;
+    m->faceL[i].points[1] = static_cast<uint16_t>(i + 1);
+    m->faceL[i].points[2] = static_cast<uint16_t>((i + 1) % sides + 1);
+    m->faceL[i].smoothing = 1;
+  }
+  ModelBuilder cone;
+  lib3ds_file_insert_mesh(cone.file(), m);
+  convert(cone.save(dir));
+  ASSERT_EQ(got.meshes.size(), 1u);
+  const Vec3 tip = got.meshes[0]->normals[0];
+  EXPECT_NEAR(tip.x, 0, 1e-4);
+  EXPECT_NEAR(tip.y, 0, 1e-4);
+  EXPECT_NEAR(std::fabs(tip.z), 1, 1e-4);
 }
 
 const char kInvalid[] = "/usr/share/assimp/models/invalid/empty.3ds";
