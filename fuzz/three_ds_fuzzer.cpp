@@ -1,6 +1,12 @@
 // Feeds arbitrary bytes to the 3DS chunk check and, when they pass, to the
 // 3DS library and the conversion. Every instance must come back with a mesh
 // of the file, and every face index must lie inside its mesh's lists.
+// Seed it with fuzz/corpus/three_ds and the sample models of the
+// assimp-testmodels package (/usr/share/assimp/models/3DS/*.3ds, *.3DS).
+// Faults inside the 3DS library show only as crashes unless the library is
+// built with the sanitizers too: compile its sources (apt source lib3ds)
+// with clang-14 -fsanitize=address,undefined into a static archive and pass
+// it as -DLIB3DS_LIBRARY=/path/lib3ds.a to the fuzz build.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
