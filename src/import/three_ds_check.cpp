@@ -31,7 +31,7 @@ enum : uint16_t {
   kMatMapVOffset = 0xA35A, kMatMapAng = 0xA35C, kMatMapCol1 = 0xA360, kMatMapCol2 = 0xA362,
   kMatMapRCol = 0xA364, kMatMapGCol = 0xA366, kMatMapBCol = 0xA368,
   kNamedObject = 0x4000, kNDirectLight = 0x4600, kDlOuterRange = 0x465A,
-  kDlInnerRange = 0x4659, kDlMultiplier = 0x465B, kDlExclude = 0x4654, kDlAttenuate = 0x4625,
+  kDlInnerRange = 0x4659, kDlMultiplier = 0x465B, kDlAttenuate = 0x4625,
   kDlSpotlight = 0x4610, kDlSpotRoll = 0x4656, kDlLocalShadow2 = 0x4641,
   kDlSpotAspect = 0x4657, kDlSpotProjector = 0x4653, kDlRayBias = 0x4658,
   kNCamera = 0x4700, kCamRanges = 0x4720,
@@ -298,9 +298,10 @@ class ChunkChecker {
     return childrenAfter(light, 12, depth, [&](const Chunk& c, int d) {
       switch (c.id) {
         case kColorF: return need(c, 12);
-        // The library reads a float from an exclusion chunk too.
+        // The library also reads a float from an exclusion chunk, which holds
+        // an object name of any length: reading past it is harmless here.
         case kDlOuterRange: case kDlInnerRange: case kDlMultiplier: case kDlAttenuate:
-        case kDlExclude: return need(c, 4);
+          return need(c, 4);
         case kDlSpotlight:
           return childrenAfter(c, 20, d, [&](const Chunk& s, int) {
             switch (s.id) {
