@@ -22,40 +22,11 @@
 
 #include "app/actions/import.h"
 #include "app/app_context.h"
+#include "heap_counter.h"
 #include "large_level.h"
 #include "platform/profile_store.h"
 #include "platform/scripted_ui.h"
 #include "textures/texture_database.h"
-
-namespace {
-
-std::atomic<size_t> heapInUse{0};
-std::atomic<size_t> heapPeak{0};
-
-void noteAllocation(size_t bytes) {
-  size_t now = heapInUse.fetch_add(bytes) + bytes;
-  size_t peak = heapPeak.load();
-  while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
-  }
-}
-
-}  // namespace
-
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t bytes) {
-  void* block = std::malloc(bytes + 16);
-  if (!block) throw std::bad_alloc();
-  *static_cast<size_t*>(block) = bytes;
-  noteAllocation(bytes);
-  return static_cast<char*>(block) + 16;
-}
-void operator delete(void* p) noexcept {
-  if (!p) return;
-  void* block = static_cast<char*>(p) - 16;
-  heapInUse.fetch_sub(*static_cast<size_t*>(block));
-  std::free(block);
-}
-void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -180,13 +151,13 @@ void importModel(benchmark::State& state, const std::string& model) {
     ui.queueFile(model);
     ui.queueImportOptions(true);
     ui.setStandingAnswer("Confirm Save Level", Answer::Yes);
-    heapPeak = heapInUse.load();
-    const size_t before = heapInUse.load();
+    bench::resetHeapPeak();
+    const size_t before = bench::heapInUse();
     state.ResumeTiming();
     auto start = Clock::now();
     if (!runImport(app, bench.level, false)) state.SkipWithError("import failed");
     best = std::min(best, secondsSince(start));
-    peak = std::max(peak, heapPeak.load() - before);
+    peak = std::max(peak, bench::heapPeak() - before);
   }
   const double files = static_cast<double>(fs::file_size(bench.level.grfPath + ".orig") + fs::file_size(model));
   state.counters["x_resave"] = best / bench.resaveSeconds;

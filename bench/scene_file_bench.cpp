@@ -25,41 +25,9 @@
 #include <filesystem>
 #include <new>
 
+#include "heap_counter.h"
 #include "large_level.h"
 #include "platform/file_system.h"
-
-namespace {
-
-// Heap accounting: every operator new goes through here.
-std::atomic<size_t> heapInUse{0};
-std::atomic<size_t> heapPeak{0};
-
-void noteAllocation(size_t bytes) {
-  size_t now = heapInUse.fetch_add(bytes) + bytes;
-  size_t peak = heapPeak.load();
-  while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
-  }
-}
-
-}  // namespace
-
-// Each block carries its size in front so that delete can account for it.
-// (GCC cannot see that the malloc'd block is the one new returned.)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t bytes) {
-  void* block = std::malloc(bytes + 16);
-  if (!block) throw std::bad_alloc();
-  *static_cast<size_t*>(block) = bytes;
-  noteAllocation(bytes);
-  return static_cast<char*>(block) + 16;
-}
-void operator delete(void* p) noexcept {
-  if (!p) return;
-  void* block = static_cast<char*>(p) - 16;
-  heapInUse.fetch_sub(*static_cast<size_t*>(block));
-  std::free(block);
-}
-void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -195,14 +163,14 @@ void Save(benchmark::State& state) {
 void LoadSave(benchmark::State& state) {
   double peakRatio = 0;
   measure(state, [&peakRatio](LargeLevelFile& file) {
-    const size_t before = heapInUse.load();
-    heapPeak.store(before);
+    const size_t before = quorvel::bench::heapInUse();
+    quorvel::bench::resetHeapPeak();
     {
       quorvel::SceneFile scene;
       scene.trace = nullptr;
       if (!scene.load(file.source) || !scene.save(file.target)) std::abort();
     }
-    peakRatio = std::max(peakRatio, static_cast<double>(heapPeak.load() - before) / file.size);
+    peakRatio = std::max(peakRatio, static_cast<double>(quorvel::bench::heapPeak() - before) / file.size);
   });
   state.counters["peak_heap_x_file"] = peakRatio;
 }
