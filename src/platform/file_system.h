@@ -29,6 +29,14 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
 // `path`, so a failure never leaves a half-written file.
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
+// Writes `file`'s buffers and then makes its contents durable on the disk.
+bool syncFile(FILE* file);
+// Cuts (or extends with zeros) the file at `path` to `size` bytes.
+bool resizeFile(const std::string& path, uint64_t size);
+// The system's wording of the error of the file operation that just failed
+// ("No space left on device").
+std::string lastSystemError();
+
 bool copyFileReplacing(const std::string& from, const std::string& to);
 bool moveFileReplacing(const std::string& from, const std::string& to);
 bool deleteFile(const std::string& path);

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "util/text_format.h"
@@ -62,17 +63,36 @@ std::optional<std::string> writeTemporaryBeside(const std::string& target, const
   while (ok && done < size) {
     ssize_t written = write(fd, data + done, size - done);
     if (written < 0 && errno == EINTR) continue;
+    if (written == 0) errno = ENOSPC;
     if (written <= 0) ok = false;
     else done += static_cast<size_t>(written);
   }
   if (ok) ok = fchmod(fd, mode) == 0;
   if (ok) ok = fsync(fd) == 0;
+  const int error = errno;
   if (close(fd) != 0) ok = false;
+  else if (!ok) errno = error;
   if (!ok) {
+    const int error = errno;  // the cause, not the clean-up, is reported
     unlink(pattern.c_str());
+    errno = error;
     return std::nullopt;
   }
   return pattern;
+}
+
+// Makes a rename in the folder of `path` durable. Some file systems cannot
+// sync a folder; the rename has happened either way, so that is no failure.
+void syncFolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int error = errno;
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+  errno = error;
 }
 
 mode_t modeForReplacement(const std::string& target) {
@@ -155,10 +175,29 @@ bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
   auto temporary = writeTemporaryBeside(target, bytes.data(), bytes.size(), modeForReplacement(target));
   if (!temporary) return false;
   if (std::rename(temporary->c_str(), target.c_str()) != 0) {
+    const int error = errno;
     unlink(temporary->c_str());
+    errno = error;
     return false;
   }
+  syncFolderOf(target);
   return true;
+}
+
+bool syncFile(FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  while (fsync(fileno(file)) != 0)
+    if (errno != EINTR) return false;
+  return true;
+}
+
+bool resizeFile(const std::string& path, uint64_t size) {
+  return truncate(resolvePath(path).c_str(), static_cast<off_t>(size)) == 0;
+}
+
+std::string lastSystemError() {
+  const int error = errno;
+  return error != 0 ? std::strerror(error) : "unknown error";
 }
 
 bool copyFileReplacing(const std::string& from, const std::string& to) {

@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <io.h>
 
 #include "platform/file_system.h"
 #include "platform/file_pattern.h"
@@ -88,6 +91,36 @@ bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
     return false;
   }
   return true;
+}
+
+bool syncFile(FILE* file) {
+  return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
+
+bool resizeFile(const std::string& path, uint64_t size) {
+  win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING,
+                                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
+// The Win32 error when a Win32 call failed, else the C library's.
+std::string lastSystemError() {
+  const int error = errno;
+  const DWORD code = GetLastError();
+  if (code != 0) {
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                          text[length - 1] == '.'))
+      --length;
+    if (length > 0) return std::string(text, length);
+  }
+  return error != 0 ? std::strerror(error) : "unknown error";
 }
 
 bool copyFileReplacing(const std::string& from, const std::string& to) {
