@@ -257,7 +257,23 @@ TEST_F(TexturePhase, SaveReportsAStoreThatCannotBeOpened) {
   std::filesystem::remove(level_.swpPath);
   EXPECT_FALSE(saveTextures(*app_, level_));
   EXPECT_EQ(app_->log.takeText(),
-            "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n");
+            "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n"
+            "       could not open \"" + level_.swpPath + "\": No such file or directory.\n");
+}
+
+TEST_F(TexturePhase, SaveReportsATruncatedPidByName) {
+  bitmap("a.bmp", buildIndexedBmp(8, 8, 4, stripes));
+  mesh("m", {{"Map\\lvl\\a.bmp", "", ""}});
+  loadTextures(*app_, level_, textures_, 0);
+  app_->log.takeText();
+  std::vector<uint8_t> pid = testing_support::readBytes(level_.pidPath);
+  pid.resize(20);
+  testing_support::writeBytes(level_.pidPath, pid);
+  EXPECT_FALSE(saveTextures(*app_, level_));
+  EXPECT_EQ(app_->log.takeText(),
+            "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n"
+            "       could not open \"" + level_.pidPath + "\": not a readable texture index.\n");
+  EXPECT_EQ(testing_support::readBytes(level_.pidPath), pid);
 }
 
 TEST_F(TexturePhase, RunningOutOfSpaceShowsTheBoxAndEndsWithCodeThree) {

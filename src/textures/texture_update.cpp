@@ -139,6 +139,7 @@ bool saveTextures(AppContext& app, const LevelFiles& level) {
   TextureDatabase store;
   if (!store.BeginPidUpdate(level.pidPath, level.swpPath)) {
     log.logMessage("FATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n");
+    log.logMessage("       could not open %s.\n", store.failure.c_str());
     return false;
   }
   bool outOfSpace = false;
@@ -176,6 +177,7 @@ bool saveTextures(AppContext& app, const LevelFiles& level) {
   }
   if (!store.EndPidUpdate(level.spzPath)) {
     log.logMessage("FATAL ERROR: could not open spz (EndPidUpdate).\n");
+    log.logMessage("       could not save %s.\n", store.failure.c_str());
     return false;
   }
   return true;
