@@ -151,21 +151,39 @@ bool canOpenForUpdate(const std::string& path) {
   return file != nullptr;
 }
 
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, uint64_t maxSize) {
   FileHandle file(openFile(path, "rb"));
   if (!file) return std::nullopt;
   std::vector<uint8_t> bytes;
   // Room for the whole file at once: growing by doubling would hold up to
   // twice the file while a large level is read.
   struct stat st;
-  if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+  if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    if (static_cast<uint64_t>(st.st_size) > maxSize) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
     bytes.reserve(static_cast<size_t>(st.st_size));
+  }
   uint8_t chunk[65536];
   for (;;) {
     size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
     bytes.insert(bytes.end(), chunk, chunk + got);
+    if (bytes.size() > maxSize) {  // a pipe or device that does not end
+      errno = EFBIG;
+      return std::nullopt;
+    }
     if (got < sizeof chunk) break;
   }
+  if (std::ferror(file.get())) return std::nullopt;
+  return bytes;
+}
+
+std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count) {
+  FileHandle file(openFile(path, "rb"));
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> bytes(count);
+  bytes.resize(std::fread(bytes.data(), 1, count, file.get()));
   if (std::ferror(file.get())) return std::nullopt;
   return bytes;
 }

@@ -41,7 +41,18 @@ bool canOpenForUpdate(const std::string& path) {
   return true;
 }
 
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count) {
+  FILE* f = openFile(path, "rb");
+  if (!f) return std::nullopt;
+  std::vector<uint8_t> bytes(count);
+  bytes.resize(std::fread(bytes.data(), 1, count, f));
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, uint64_t maxSize) {
   win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_READ,
                                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -50,6 +61,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
     return std::nullopt;
+  if (static_cast<unsigned long long>(size.QuadPart) > maxSize) {
+    errno = EFBIG;
+    SetLastError(ERROR_FILE_TOO_LARGE);
+    return std::nullopt;
+  }
   std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
   size_t done = 0;
   while (done < bytes.size()) {
