@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "util/text_format.h"
 
@@ -51,12 +52,67 @@ std::optional<std::string> findEntryNoCase(const std::string& folder, const std:
   return best;
 }
 
+// Temporary files are named <target> + kTemporaryInfix + six random
+// characters + kTemporarySuffix, so that those a stopped run left behind are
+// known as ours and removed before the next save of the same target.
+constexpr const char* kTemporaryInfix = ".quorvel-";
+constexpr const char* kTemporarySuffix = ".tmp";
+
+// A refusal that has no errno of its own, for lastSystemError().
+thread_local std::string refusalText;
+thread_local int refusalErrno = 0;
+
+void refuse(int error, const char* text) {
+  refusalText = text;
+  refusalErrno = error;
+  errno = error;
+}
+
+void removeStaleTemporaries(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string prefix = target.substr(slash == std::string::npos ? 0 : slash + 1) + kTemporaryInfix;
+  const std::string suffix = kTemporarySuffix;
+  DirHandle dir(opendir(folder.c_str()));
+  if (!dir) return;
+  while (dirent* entry = readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name.size() == prefix.size() + 6 + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix))
+      unlink((slash == std::string::npos ? name : folder + name).c_str());
+  }
+}
+
+// The file a save of `path` replaces: the end of a chain of symbolic links
+// is saved, not the link. Nothing (with errno set) when the path names
+// something other than a regular file, which a save must never replace.
+std::optional<std::string> replaceableTarget(const std::string& path) {
+  refusalText.clear();
+  std::string target = path;
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = realpath(target.c_str(), nullptr);
+    if (real) {
+      target = real;
+      std::free(real);
+    } else if (errno != ENOENT) {
+      return std::nullopt;
+    }
+  }
+  if (stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) refuse(EISDIR, "Is a directory");
+    else refuse(EPERM, "not a regular file, so it is not replaced");
+    return std::nullopt;
+  }
+  return target;
+}
+
 // Writes `bytes` to a new temporary file beside `target`, synced to disk;
 // its name, or nothing.
 std::optional<std::string> writeTemporaryBeside(const std::string& target, const uint8_t* data,
                                                 size_t size, mode_t mode) {
-  std::string pattern = target + ".tmpXXXXXX";
-  int fd = mkstemp(pattern.data());
+  removeStaleTemporaries(target);
+  std::string pattern = target + kTemporaryInfix + "XXXXXX" + kTemporarySuffix;
+  int fd = mkstemps(pattern.data(), static_cast<int>(std::char_traits<char>::length(kTemporarySuffix)));
   if (fd < 0) return std::nullopt;
   bool ok = true;
   size_t done = 0;
@@ -189,7 +245,9 @@ std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_
 }
 
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
-  std::string target = resolvePath(path);
+  std::optional<std::string> replaceable = replaceableTarget(resolvePath(path));
+  if (!replaceable) return false;
+  const std::string& target = *replaceable;
   auto temporary = writeTemporaryBeside(target, bytes.data(), bytes.size(), modeForReplacement(target));
   if (!temporary) return false;
   if (std::rename(temporary->c_str(), target.c_str()) != 0) {
@@ -215,6 +273,7 @@ bool resizeFile(const std::string& path, uint64_t size) {
 
 std::string lastSystemError() {
   const int error = errno;
+  if (error == refusalErrno && !refusalText.empty()) return refusalText;
   return error != 0 ? std::strerror(error) : "unknown error";
 }
 
@@ -224,7 +283,9 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
   if (stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   auto bytes = readWholeFile(source);
   if (!bytes) return false;
-  std::string target = resolvePath(to);
+  std::optional<std::string> replaceable = replaceableTarget(resolvePath(to));
+  if (!replaceable) return false;
+  const std::string& target = *replaceable;
   auto temporary = writeTemporaryBeside(target, bytes->data(), bytes->size(), st.st_mode & 07777);
   if (!temporary) return false;
   // A copy keeps the last-write time of its source, as on Windows.
