@@ -126,6 +126,18 @@ TEST_F(TexturePhase, IgnoredTexturesGiveTheNoteOnceAndKeepTheirNames) {
   EXPECT_FALSE(app_->log.problem);
 }
 
+TEST_F(TexturePhase, BitmapThatExistsButCannotBeReadSaysWhy) {
+  std::filesystem::create_directory(textures_ + "dir.bmp");
+  Mesh& m = mesh("a", {{"Map\\lvl\\dir.bmp", "", ""}});
+  loadTextures(*app_, level_, textures_, 0);
+  EXPECT_EQ(app_->log.takeText(),
+            "\nLoading textures...\n"
+            "      ERROR: could not read \"" + textures_ + "dir.bmp\": Is a directory, texture set to empty.\n"
+            "Added 0 new textures, replaced 0 textures, skipped 0 existing textures.\n");
+  EXPECT_EQ(m.materials[0], Material{});
+  EXPECT_TRUE(app_->log.problem);
+}
+
 TEST_F(TexturePhase, BitmapThatFailsTheCheckIsReportedOnOneLine) {
   bitmap("wide.bmp", buildSolidBmp24(300, 100, 1, 2, 3));
   bitmap("old.bmp", buildSolidBmp24(300, 100, 1, 2, 3));

@@ -80,7 +80,8 @@ void loadTextures(AppContext& app, const LevelFiles& level, const std::string& t
       pending.mipmaps = mipmaps;
       pending.occlusion = equalsNoCase(colorFile, "SOccludet2.bmp");
 
-      if (!canOpenForReading(pending.bitmapPath)) {
+      // A bitmap that exists but cannot be opened is reported by the check below.
+      if (!canOpenForReading(pending.bitmapPath) && !fileExists(pending.bitmapPath)) {
         if (app.ignoredTextures.count(material.colorMap)) {
           if (ignoredNoteArmed)
             log.logMessage("NOTE: Some textures known to cause verification problems were ignored. "
