@@ -11,6 +11,7 @@ SwpPageCache::SwpPageCache(std::FILE* file) : file_(file) {
   if (std::fseek(file_, 0, SEEK_END) == 0) {
     const long end = std::ftell(file_);
     if (end >= 0) fileSize_ = static_cast<uint64_t>(end);
+    else ok_ = false;
   } else {
     ok_ = false;
   }

@@ -28,6 +28,8 @@ class SwpPageCache {
   // the caller cuts the file back to originalSize().
   bool restore(std::FILE* file);
   uint64_t originalSize() const { return fileSize_; }
+  // False once reading the file (or learning its size) failed.
+  bool ok() const { return ok_; }
   // The file's size once flushed: the old size or the end of the last row
   // written past it.
   uint64_t flushedSize() const { return std::max(fileSize_, writtenEnd_); }

@@ -93,6 +93,14 @@ bool TextureDatabase::BeginPidUpdate(const std::string& pid, const std::string& 
     return false;
   }
   swpPages = std::make_shared<SwpPageCache>(swpFile);
+  if (!swpPages->ok()) {  // its size is needed to undo a failed update
+    failure = "\"" + swp + "\": " + lastSystemError();
+    std::fclose(swpFile);
+    swpFile = nullptr;
+    swpPages.reset();
+    clear();
+    return false;
+  }
 
   firstStart = static_cast<uint32_t>(std::min<uint64_t>(roundUpToPage(primaryUsed), UINT32_MAX));
   uint32_t markerHalves = 0;
@@ -166,42 +174,48 @@ bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
     return finish(false);
   }
 
-  swpChanged = true;
-  if (!swpPages->flush()) return fail(swpPath);
-  // Whole pages: the byte at the rounded end is read (0xFF past the end of
-  // the file) and written back, so the bytes before it become zero.
+  // Whole pages: the file ends at the rounded size and the byte at the end
+  // is what reading the file there gave (0xFF past its end), the bytes before
+  // it zero. The SWP takes its new size in one step right before the SPZ
+  // word records it, so that only a stop between those two leaves them
+  // differing; the pixels follow inside the new size.
   const uint64_t size = swpPages->flushedSize();
   const uint64_t rounded = roundUpToPage(size);
-  if (rounded > 0) {
-    int last = 0xFF;
-    if (rounded - 1 < size) {
-      if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) != 0) return fail(swpPath);
-      const int got = std::fgetc(swpFile);
-      if (got == EOF) return fail(swpPath);
-      last = got;
-    }
-    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) != 0 ||
-        std::fputc(last, swpFile) == EOF)
+  std::FILE* spz = nullptr;
+  if (!spzPath.empty()) {
+    spz = openFile(spzPath, "r+b");
+    if (!spz) return fail(spzPath);
+    spzStart.resize(4);
+    spzStart.resize(std::fread(spzStart.data(), 1, 4, spz));
+  }
+  swpChanged = true;
+  auto failWithSpz = [&](const std::string& path) {
+    failure = "\"" + path + "\": " + lastSystemError();
+    std::fclose(spz);
+    spz = nullptr;
+    return finish(false);
+  };
+  if (rounded > originalSize && (std::fflush(swpFile) != 0 || !resizeFile(swpPath, rounded)))
+    return spz ? failWithSpz(swpPath) : fail(swpPath);
+  if (spz) {
+    uint8_t word[4];
+    encodeU32(word, static_cast<uint32_t>(rounded));
+    spzChanged = true;
+    if (std::fseek(spz, 0, SEEK_SET) != 0 || std::fwrite(word, 1, 4, spz) != 4 || !syncFile(spz))
+      return failWithSpz(spzPath);
+    const int spzClosed = std::fclose(spz);
+    spz = nullptr;
+    if (spzClosed != 0) return fail(spzPath);
+  }
+  if (!swpPages->flush()) return fail(swpPath);
+  if (rounded > 0 && rounded - 1 >= size) {
+    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) != 0 || std::fputc(0xFF, swpFile) == EOF)
       return fail(swpPath);
   }
   if (!syncFile(swpFile)) return fail(swpPath);
   const int closed = std::fclose(swpFile);
   swpFile = nullptr;
   if (closed != 0) return fail(swpPath);
-
-  if (!spzPath.empty()) {
-    std::FILE* spz = openFile(spzPath, "r+b");
-    if (!spz) return fail(spzPath);
-    spzStart.resize(4);
-    spzStart.resize(std::fread(spzStart.data(), 1, 4, spz));
-    uint8_t word[4];
-    encodeU32(word, static_cast<uint32_t>(rounded));
-    spzChanged = true;
-    const bool written = std::fseek(spz, 0, SEEK_SET) == 0 && std::fwrite(word, 1, 4, spz) == 4 &&
-                         syncFile(spz);
-    const bool spzClosed = std::fclose(spz) == 0;
-    if (!written || !spzClosed) return fail(spzPath);
-  }
 
   if (firstPacker->halfCount() > 0)
     entries.push_back(packerMarker(firstPacker->firstPageOffset(), firstPacker->halfCount()));
