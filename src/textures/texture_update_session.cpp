@@ -187,6 +187,11 @@ bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
     if (!spz) return fail(spzPath);
     spzStart.resize(4);
     spzStart.resize(std::fread(spzStart.data(), 1, 4, spz));
+    if (std::fseek(spz, 0, SEEK_SET) != 0) {
+      failure = "\"" + spzPath + "\": " + lastSystemError();
+      std::fclose(spz);
+      return finish(false);
+    }
   }
   swpChanged = true;
   auto failWithSpz = [&](const std::string& path) {
@@ -195,23 +200,25 @@ bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
     spz = nullptr;
     return finish(false);
   };
-  if (rounded > originalSize && (std::fflush(swpFile) != 0 || !resizeFile(swpPath, rounded)))
-    return spz ? failWithSpz(swpPath) : fail(swpPath);
+  // Growing by writing the end byte itself means a rerun after a stop reads
+  // the same 0xFF there.
+  const bool endByte = rounded > 0 && rounded - 1 >= size;
+  if (rounded > originalSize) {
+    const bool grown = endByte ? std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) == 0 &&
+                                     std::fputc(0xFF, swpFile) != EOF && std::fflush(swpFile) == 0
+                               : std::fflush(swpFile) == 0 && resizeFile(swpPath, rounded);
+    if (!grown) return spz ? failWithSpz(swpPath) : fail(swpPath);
+  }
   if (spz) {
     uint8_t word[4];
     encodeU32(word, static_cast<uint32_t>(rounded));
     spzChanged = true;
-    if (std::fseek(spz, 0, SEEK_SET) != 0 || std::fwrite(word, 1, 4, spz) != 4 || !syncFile(spz))
-      return failWithSpz(spzPath);
+    if (std::fwrite(word, 1, 4, spz) != 4 || !syncFile(spz)) return failWithSpz(spzPath);
     const int spzClosed = std::fclose(spz);
     spz = nullptr;
     if (spzClosed != 0) return fail(spzPath);
   }
   if (!swpPages->flush()) return fail(swpPath);
-  if (rounded > 0 && rounded - 1 >= size) {
-    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) != 0 || std::fputc(0xFF, swpFile) == EOF)
-      return fail(swpPath);
-  }
   if (!syncFile(swpFile)) return fail(swpPath);
   const int closed = std::fclose(swpFile);
   swpFile = nullptr;
