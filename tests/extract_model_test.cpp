@@ -229,6 +229,15 @@ TEST_F(ExtractModel, NameLeavingTheProgramFolderIsRefused) {
   for (const AskedQuestion& question : ui.questions()) EXPECT_EQ(question.kind, QuestionKind::AskString);
 }
 
+TEST_F(ExtractModel, EmptyNameIsRefused) {
+  EXPECT_FALSE(extract(""));
+  EXPECT_EQ(app.log.takeText(),
+            "Model to export: \"\"\n"
+            "ERROR: no model name given: an empty name can't be used as a file name.\n"
+            "failed.\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.file(".grf")));
+}
+
 TEST(ModelFileName, AcceptsOrdinaryNamesOnly) {
   EXPECT_TRUE(isUsableModelFileName("Tower"));
   EXPECT_TRUE(isUsableModelFileName("$JTowerArm"));

@@ -177,3 +177,24 @@ TEST_F(IniProfileStoreTest, DamagedStructuresReadAsAbsent) {
 
 }  // namespace
 }  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// A setting that cannot be saved says so once on standard error, and the
+// store remembers it for the run's exit code.
+TEST(IniProfileStoreFailure, FirstFailedSaveIsReportedOnce) {
+  TempDir dir;
+  const std::string path = dir.file("gone/Quorvel.ini");
+  IniProfileStore store{path};
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(store.writeString("Paths", "BmpImportPath", "a"));
+  EXPECT_FALSE(store.writeString("Paths", "Level", "b"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "ERROR: could not save the setting \"BmpImportPath\" of [Paths] in \"" + path +
+                "\": No such file or directory.\n");
+  EXPECT_TRUE(store.saveFailed());
+}
+
+}  // namespace
+}  // namespace quorvel

@@ -118,3 +118,21 @@ TEST(MessageLogFlags, VerboseStartsOnAndTheOtherFlagsOff) {
 
 }  // namespace
 }  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+TEST(MessageLogFile, FirstFailedWriteIsReportedOnce) {
+  MessageLog log;
+  ASSERT_TRUE(log.openLogFile("/dev/full"));
+  testing::internal::CaptureStderr();
+  log.logMessage("one\n");
+  log.logMessage("two\n");
+  log.closeLogFile();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "ERROR: could not write the log file \"/dev/full\": No space left on device.\n");
+  EXPECT_TRUE(log.logFileFailed());
+}
+
+}  // namespace
+}  // namespace quorvel

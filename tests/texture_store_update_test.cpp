@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "platform/file_system.h"
 #include "support/bmp_builder.h"
@@ -345,6 +346,73 @@ TEST_F(TextureStoreUpdate, EndExtendsToWholePagesEvenWithoutNewTextures) {
   // The byte at the new end was past the old end: it reads as 0xFF.
   EXPECT_EQ(swp[262143], 0xFF);
   EXPECT_EQ(readBytes(spz_)[2], 0x04);
+}
+
+// The pages written past the old end stop at the last row written, so the
+// rounding byte at the new end reads as past the end of the file: 0xFF.
+TEST_F(TextureStoreUpdate, GrownSwpEndsInTheByteReadPastItsOldEnd) {
+  struct Case {
+    size_t oldSize;
+    bool mipmaps;
+    size_t newSize;
+  } cases[] = {{0, false, 0x20000}, {1000, false, 0x20000}, {0x20000, false, 0x20000},
+               {0, true, 0x640000}, {0x600000, true, 0x640000}};
+  const std::string texture = bmp("m.bmp", buildIndexedBmp(64, 64, 16, byPosition));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.oldSize << (c.mipmaps ? " mipmapped" : ""));
+    SetUp();
+    writeBytes(swp_, std::vector<uint8_t>(c.oldSize, 0x11));
+    begin();
+    ASSERT_TRUE(db_.addTexture(texture, 7, "", "", c.mipmaps, false));
+    end();
+    const std::vector<uint8_t> swp = readBytes(swp_);
+    ASSERT_EQ(swp.size(), c.newSize);
+    // A whole old page keeps its own last byte; a grown file ends in 0xFF.
+    EXPECT_EQ(swp.back(), c.oldSize == c.newSize ? 0x11 : 0xFF);
+    const std::vector<uint8_t> spz = readBytes(spz_);
+    EXPECT_EQ(spz[0] | spz[1] << 8 | spz[2] << 16 | spz[3] << 24, static_cast<int>(c.newSize));
+    EXPECT_EQ(std::vector<uint8_t>(spz.begin() + 4, spz.end()), (std::vector<uint8_t>{'S', 'P', 'Z', '!'}));
+  }
+}
+
+// A failure before the PID is replaced leaves the old PID, cuts the SWP back
+// to its old size and restores the SPZ, and names the file that failed.
+TEST_F(TextureStoreUpdate, FailedEndLeavesTheOldLevel) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& pid, const std::string& spz)> breakIt;
+    bool pidFails;
+    const char* reason;
+  } cases[] = {
+      {"spz missing", [](const std::string&, const std::string& spz) { std::filesystem::remove(spz); },
+       false, "No such file or directory"},
+      {"pid is a folder",
+       [](const std::string& pid, const std::string&) {
+         std::filesystem::remove(pid);
+         std::filesystem::create_directory(pid);
+       },
+       true, "Is a directory"},
+  };
+  const std::string texture = bmp("m.bmp", buildIndexedBmp(64, 64, 16, byPosition));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(pid_);
+    SetUp();
+    writeBytes(swp_, std::vector<uint8_t>(1000, 0x11));
+    const std::vector<uint8_t> oldPid = readBytes(pid_);
+    begin();
+    ASSERT_TRUE(db_.addTexture(texture, 7, "", "", true, false));
+    c.breakIt(pid_, spz_);
+    EXPECT_FALSE(db_.EndPidUpdate(spz_));
+    EXPECT_EQ(db_.failure, "\"" + (c.pidFails ? pid_ : spz_) + "\": " + c.reason);
+    EXPECT_EQ(readBytes(swp_), std::vector<uint8_t>(1000, 0x11));
+    if (c.pidFails) {
+      EXPECT_EQ(readBytes(spz_), (std::vector<uint8_t>{0, 0, 0, 0, 'S', 'P', 'Z', '!'}));
+    } else {
+      EXPECT_EQ(readBytes(pid_), oldPid);
+    }
+    EXPECT_TRUE(db_.entries.empty());
+  }
 }
 
 TEST_F(TextureStoreUpdate, BeginFailsWithoutAnSwp) {

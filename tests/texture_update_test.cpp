@@ -138,6 +138,18 @@ TEST_F(TexturePhase, IgnoredTexturesGiveTheNoteOnceAndKeepTheirNames) {
   EXPECT_FALSE(app_->log.problem);
 }
 
+TEST_F(TexturePhase, BitmapThatExistsButCannotBeReadSaysWhy) {
+  std::filesystem::create_directory(textures_ + "dir.bmp");
+  Mesh& m = mesh("a", {{"Map\\lvl\\dir.bmp", "", ""}});
+  load(0);
+  EXPECT_EQ(app_->log.takeText(),
+            "\nLoading textures...\n"
+            "      ERROR: could not read \"" + textures_ + "dir.bmp\": Is a directory, texture set to empty.\n"
+            "Added 0 new textures, replaced 0 textures, skipped 0 existing textures.\n");
+  EXPECT_EQ(m.materials[0], Material{});
+  EXPECT_TRUE(app_->log.problem);
+}
+
 TEST_F(TexturePhase, BitmapThatFailsTheCheckIsReportedOnOneLine) {
   bitmap("wide.bmp", buildSolidBmp24(300, 100, 1, 2, 3));
   bitmap("old.bmp", buildSolidBmp24(300, 100, 1, 2, 3));
@@ -269,7 +281,23 @@ TEST_F(TexturePhase, SaveReportsAStoreThatCannotBeOpened) {
   std::filesystem::remove(level_.swpPath);
   EXPECT_FALSE(save());
   EXPECT_EQ(app_->log.takeText(),
-            "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n");
+            "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n"
+            "       could not open \"" + level_.swpPath + "\": No such file or directory.\n");
+}
+
+TEST_F(TexturePhase, SaveReportsATruncatedPidByName) {
+  bitmap("a.bmp", buildIndexedBmp(8, 8, 4, stripes));
+  mesh("m", {{"Map\\lvl\\a.bmp", "", ""}});
+  load(0);
+  app_->log.takeText();
+  std::vector<uint8_t> pid = testing_support::readBytes(level_.pidPath);
+  pid.resize(20);
+  testing_support::writeBytes(level_.pidPath, pid);
+  EXPECT_FALSE(save());
+  EXPECT_EQ(app_->log.takeText(),
+            "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n"
+            "       could not open \"" + level_.pidPath + "\": not a readable texture index.\n");
+  EXPECT_EQ(testing_support::readBytes(level_.pidPath), pid);
 }
 
 TEST_F(TexturePhase, RunningOutOfSpaceShowsTheBoxAndEndsWithCodeThree) {

@@ -1,6 +1,8 @@
 // `quorvel update-swp` in batch mode: the program itself, run by ctest.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "level/scene.h"
 #include "support/bmp_builder.h"
 #include "support/level_paths.h"
@@ -8,6 +10,7 @@
 #include "support/scene_fixtures.h"
 #include "support/temp_dir.h"
 #include "textures/texture_database.h"
+#include "util/text_format.h"
 
 namespace quorvel {
 namespace {
@@ -79,6 +82,31 @@ TEST_F(UpdateSwpCommand, RunningOutOfTextureSpaceEndsWithCodeThree) {
                       "and pid,\nand run the SWP Update option"),
             std::string::npos)
       << err_;
+}
+
+// A save that fails says which file and why, never "done.", and exits 1.
+TEST_F(UpdateSwpCommand, FailedSaveNamesTheFileAndExitsOne) {
+  writeBytes(folder_ + "art/glow.bmp", buildSolidBmp24(8, 8, 1, 2, 3));
+  const std::vector<uint8_t> pid = readBytes(folder_ + "lvl-130.pid");
+  writeBytes(folder_ + "lvl-130.pid", std::vector<uint8_t>(pid.begin(), pid.begin() + 20));
+  EXPECT_EQ(run("--textures art --yes"), 1);
+  EXPECT_NE(out_.find("FATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n       could not open \"" +
+                      toLowerAscii(folder_) + "lvl-130.pid\": not a readable texture index.\n"),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(out_.find("done.\n"), std::string::npos) << out_;
+
+  writeBytes(folder_ + "lvl-130.pid", pid);
+  ASSERT_EQ(std::remove((folder_ + "lvl-130.spz").c_str()), 0);
+  dir_.makeFolder("lvl-130.spz");
+  EXPECT_EQ(run("--textures art --yes"), 1);
+  EXPECT_NE(out_.find("FATAL ERROR: could not open spz (EndPidUpdate).\n       could not save \"" +
+                      toLowerAscii(folder_) + "lvl-130.spz\": Is a directory.\n"),
+            std::string::npos)
+      << out_;
+  EXPECT_EQ(out_.find("done.\n"), std::string::npos) << out_;
+  EXPECT_EQ(readBytes(folder_ + "lvl-130.pid"), pid);
+  EXPECT_TRUE(readBytes(folder_ + "lvl-130.swp").empty());
 }
 
 }  // namespace

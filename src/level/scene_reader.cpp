@@ -526,7 +526,11 @@ bool SceneFile::loadFromBytes(std::span<const uint8_t> bytes) {
 bool SceneFile::load(const std::string& path) {
   clear();
   if (trace) std::fprintf(trace, "Loading: '%s'\n", path.c_str());
-  auto bytes = readPossiblyCompressedFile(path);
+  // Anything that does not start as a scene file is refused before the rest
+  // of it is read.
+  uint8_t magic[4];
+  encodeU32(magic, kMagic);
+  auto bytes = readPossiblyCompressedFile(path, magic);
   if (!bytes) return false;
   return loadFromBytes(*bytes);
 }

@@ -6,6 +6,7 @@
 // is), so the decoded length is compared with the length the header promises.
 #include <mspack.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -116,10 +117,28 @@ std::optional<std::vector<uint8_t>> decodeSzdd(const std::vector<uint8_t>& compr
   return result;
 }
 
-std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string& path) {
-  auto bytes = readWholeFile(path);
-  if (!bytes || !isSzdd(*bytes)) return bytes;
-  return decodeSzdd(*bytes);
+namespace {
+
+bool beginsWith(const std::vector<uint8_t>& bytes, std::span<const uint8_t> start) {
+  return bytes.size() >= start.size() && std::equal(start.begin(), start.end(), bytes.begin());
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string& path,
+                                                               std::span<const uint8_t> expectedStart,
+                                                               uint64_t maxSize) {
+  // The header first: a file that is neither compressed nor of the expected
+  // kind is refused without reading it all.
+  auto head = readFileStart(path, std::max(sizeof kSzddMagic, expectedStart.size()));
+  if (!head) return std::nullopt;
+  const bool compressed = isSzdd(*head);
+  if (!compressed && !beginsWith(*head, expectedStart)) return std::nullopt;
+  auto bytes = readWholeFile(path, maxSize);
+  if (!bytes || !compressed) return bytes;
+  auto decoded = decodeSzdd(*bytes);
+  if (decoded && (decoded->size() > maxSize || !beginsWith(*decoded, expectedStart))) return std::nullopt;
+  return decoded;
 }
 
 }  // namespace quorvel

@@ -5,6 +5,9 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <cerrno>
+
 #include "platform/compressed_input.h"
 
 namespace quorvel {
@@ -35,7 +38,9 @@ INT openLz(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string& path) {
+std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string& path,
+                                                               std::span<const uint8_t> expectedStart,
+                                                               uint64_t maxSize) {
   LzFile file;
   file.handle = openLz(path);
   if (file.handle < 0) return std::nullopt;
@@ -44,6 +49,10 @@ std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string
   // a compressed file that ends before its stated length counts as damaged.
   const LONG statedLength = LZSeek(file.handle, 0, 2);
   if (statedLength < 0 || LZSeek(file.handle, 0, 0) != 0) return std::nullopt;
+  if (static_cast<uint64_t>(statedLength) > maxSize) {
+    errno = EFBIG;
+    return std::nullopt;
+  }
   std::vector<uint8_t> bytes;
   char chunk[65536];
   for (;;) {
@@ -51,9 +60,14 @@ std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string
     if (read < 0) return std::nullopt;
     if (read == 0) break;
     bytes.insert(bytes.end(), chunk, chunk + read);
+    // The header first: a file of another kind is refused before the rest is read.
+    if (bytes.size() >= expectedStart.size() && bytes.size() - read < expectedStart.size() &&
+        !std::equal(expectedStart.begin(), expectedStart.end(), bytes.begin()))
+      return std::nullopt;
     if (bytes.size() > static_cast<size_t>(statedLength)) return std::nullopt;
   }
-  if (bytes.size() != static_cast<size_t>(statedLength)) return std::nullopt;
+  if (bytes.size() != static_cast<size_t>(statedLength) || bytes.size() < expectedStart.size())
+    return std::nullopt;
   return bytes;
 }
 

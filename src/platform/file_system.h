@@ -23,8 +23,20 @@ bool canOpenForReading(const std::string& path);
 // Opens with "r+" and closes again: the check for a writable level file.
 bool canOpenForUpdate(const std::string& path);
 
-// The whole file, or nothing when it cannot be read.
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path);
+// The largest file a reader takes: the level and model formats address
+// their contents with 32-bit offsets, so none of them can be 4 GB or more.
+inline constexpr uint64_t kMaxBinaryFileSize = 0xFFFFFFFFu;
+// The largest text file (value files, lists, TPM models) a reader takes: far
+// beyond any real one, and small enough to hold in memory a few times over.
+inline constexpr uint64_t kMaxTextFileSize = uint64_t{512} << 20;
+
+// The whole file, or nothing when it cannot be read or is larger than
+// `maxSize` (errno EFBIG, "File too large"), which is checked before reading.
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path,
+                                                  uint64_t maxSize = kMaxBinaryFileSize);
+// At most the first `count` bytes of the file (fewer when it is shorter), so
+// a reader can look at a header before it reads the rest.
+std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count);
 // Writes a temporary file beside `path`, flushes it and renames it over
 // `path`, so a failure never leaves a half-written file. The temporary name
 // is short, so a target whose name uses the longest file name still works.
@@ -33,6 +45,14 @@ bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
 // other without first being joined in memory.
 bool replaceFileAtomically(const std::string& path,
                            std::span<const std::span<const uint8_t>> pieces);
+
+// Writes `file`'s buffers and then makes its contents durable on the disk.
+bool syncFile(FILE* file);
+// Cuts (or extends with zeros) the file at `path` to `size` bytes.
+bool resizeFile(const std::string& path, uint64_t size);
+// The system's wording of the error of the file operation that just failed
+// ("No space left on device").
+std::string lastSystemError();
 
 // Copies (through a temporary beside `to`), moves or deletes a file. On
 // failure `reason`, when given, receives the system's words for it.

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "util/text_format.h"
 
@@ -52,15 +54,91 @@ std::optional<std::string> findEntryNoCase(const std::string& folder, const std:
   return best;
 }
 
+// Temporary files are named <target> + kTemporaryInfix + six random
+// characters + kTemporarySuffix, so that those a stopped run left behind are
+// known as ours and removed before the next save of the same target.
+constexpr const char* kTemporaryInfix = ".quorvel-";
+constexpr const char* kTemporarySuffix = ".tmp";
+
+// A refusal that has no errno of its own, for lastSystemError().
+thread_local std::string refusalText;
+thread_local int refusalErrno = 0;
+
+void refuse(int error, const char* text) {
+  refusalText = text;
+  refusalErrno = error;
+  errno = error;
+}
+
+// A target whose name leaves no room for the infix (the longest file names
+// a level may have) gets the short form ".qv-" + the CRC-32 of its name +
+// "-": still known as ours, and as the temporary of that target.
+constexpr size_t kMaxFileName = 255;
+
+std::string temporaryPrefix(const std::string& name) {
+  if (name.size() + std::char_traits<char>::length(kTemporaryInfix) + 6 +
+          std::char_traits<char>::length(kTemporarySuffix) <=
+      kMaxFileName)
+    return name + kTemporaryInfix;
+  const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(name.data()), static_cast<uInt>(name.size()));
+  char shortPrefix[16];
+  std::snprintf(shortPrefix, sizeof shortPrefix, ".qv-%08lx-", crc);
+  return shortPrefix;
+}
+
+std::string temporaryPattern(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  return folder + temporaryPrefix(target.substr(slash == std::string::npos ? 0 : slash + 1)) + "XXXXXX" +
+         kTemporarySuffix;
+}
+
+void removeStaleTemporaries(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  const std::string prefix = temporaryPrefix(target.substr(slash == std::string::npos ? 0 : slash + 1));
+  const std::string suffix = kTemporarySuffix;
+  DirHandle dir(opendir(folder.c_str()));
+  if (!dir) return;
+  while (dirent* entry = readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name.size() == prefix.size() + 6 + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix))
+      unlink((slash == std::string::npos ? name : folder + name).c_str());
+  }
+}
+
+// The file a save of `path` replaces: the end of a chain of symbolic links
+// is saved, not the link. Nothing (with errno set) when the path names
+// something other than a regular file, which a save must never replace.
+std::optional<std::string> replaceableTarget(const std::string& path) {
+  refusalText.clear();
+  std::string target = path;
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char* real = realpath(target.c_str(), nullptr);
+    if (real) {
+      target = real;
+      std::free(real);
+    } else if (errno != ENOENT) {
+      return std::nullopt;
+    }
+  }
+  if (stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (S_ISDIR(st.st_mode)) refuse(EISDIR, "Is a directory");
+    else refuse(EPERM, "not a regular file, so it is not replaced");
+    return std::nullopt;
+  }
+  return target;
+}
+
 // Writes `bytes` to a new temporary file beside `target`, synced to disk;
-// its name, or nothing. The name is short and does not grow with the
-// target's: a target that uses the longest file name must still work.
+// its name, or nothing.
 std::optional<std::string> writeTemporaryBeside(const std::string& target,
                                                 std::span<const std::span<const uint8_t>> pieces,
                                                 mode_t mode) {
-  const size_t slash = target.rfind('/');
-  std::string pattern = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + ".qvXXXXXX";
-  int fd = mkstemp(pattern.data());
+  removeStaleTemporaries(target);
+  std::string pattern = temporaryPattern(target);
+  int fd = mkstemps(pattern.data(), static_cast<int>(std::char_traits<char>::length(kTemporarySuffix)));
   if (fd < 0) return std::nullopt;
   // The pieces go out in batches of one writev each, so that a file of
   // thousands of pieces costs a few calls, not thousands.
@@ -78,6 +156,7 @@ std::optional<std::string> writeTemporaryBeside(const std::string& target,
     }
     ssize_t written = writev(fd, batch, count);
     if (written < 0 && errno == EINTR) continue;
+    if (written == 0 && batch[0].iov_len > 0) errno = ENOSPC;
     if (written < 0 || (written == 0 && batch[0].iov_len > 0)) {
       ok = false;
       break;
@@ -93,14 +172,30 @@ std::optional<std::string> writeTemporaryBeside(const std::string& target,
   }
   if (ok) ok = fchmod(fd, mode) == 0;
   if (ok) ok = fsync(fd) == 0;
+  const int error = errno;
   if (close(fd) != 0) ok = false;
+  else if (!ok) errno = error;
   if (!ok) {
-    const int error = errno;  // kept for the caller's reason
+    const int error = errno;  // the cause, not the clean-up, is reported
     unlink(pattern.c_str());
     errno = error;
     return std::nullopt;
   }
   return pattern;
+}
+
+// Makes a rename in the folder of `path` durable. Some file systems cannot
+// sync a folder; the rename has happened either way, so that is no failure.
+void syncFolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int error = errno;
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+  errno = error;
 }
 
 mode_t modeForReplacement(const std::string& target) {
@@ -159,7 +254,7 @@ bool canOpenForUpdate(const std::string& path) {
   return file != nullptr;
 }
 
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, uint64_t maxSize) {
   FileHandle file(openFile(path, "rb"));
   if (!file) return std::nullopt;
   std::vector<uint8_t> bytes;
@@ -168,18 +263,36 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   // through a small buffer copies every byte once more.
   struct stat st;
   size_t expected = 65536;
-  if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+  if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    if (static_cast<uint64_t>(st.st_size) > maxSize) {
+      errno = EFBIG;
+      return std::nullopt;
+    }
     expected = static_cast<size_t>(st.st_size);
+  }
   size_t have = 0;
   for (;;) {
     // One byte beyond the expected size tells a file that grew meanwhile.
     bytes.resize(have + (have < expected ? expected - have : expected) + 1);
     const size_t got = std::fread(bytes.data() + have, 1, bytes.size() - have, file.get());
     have += got;
+    if (have > maxSize) {  // a pipe or device that does not end
+      errno = EFBIG;
+      return std::nullopt;
+    }
     if (have < bytes.size()) break;
   }
   if (std::ferror(file.get())) return std::nullopt;
   bytes.resize(have);
+  return bytes;
+}
+
+std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count) {
+  FileHandle file(openFile(path, "rb"));
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> bytes(count);
+  bytes.resize(std::fread(bytes.data(), 1, count, file.get()));
+  if (std::ferror(file.get())) return std::nullopt;
   return bytes;
 }
 
@@ -189,14 +302,36 @@ bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
 
 bool replaceFileAtomically(const std::string& path,
                            std::span<const std::span<const uint8_t>> pieces) {
-  std::string target = resolvePath(path);
+  std::optional<std::string> replaceable = replaceableTarget(resolvePath(path));
+  if (!replaceable) return false;
+  const std::string& target = *replaceable;
   auto temporary = writeTemporaryBeside(target, pieces, modeForReplacement(target));
   if (!temporary) return false;
   if (std::rename(temporary->c_str(), target.c_str()) != 0) {
+    const int error = errno;
     unlink(temporary->c_str());
+    errno = error;
     return false;
   }
+  syncFolderOf(target);
   return true;
+}
+
+bool syncFile(FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  while (fsync(fileno(file)) != 0)
+    if (errno != EINTR) return false;
+  return true;
+}
+
+bool resizeFile(const std::string& path, uint64_t size) {
+  return truncate(resolvePath(path).c_str(), static_cast<off_t>(size)) == 0;
+}
+
+std::string lastSystemError() {
+  const int error = errno;
+  if (error == refusalErrno && !refusalText.empty()) return refusalText;
+  return error != 0 ? std::strerror(error) : "unknown error";
 }
 
 bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason) {
@@ -210,7 +345,9 @@ bool copyFileReplacing(const std::string& from, const std::string& to, std::stri
   if (!S_ISREG(st.st_mode)) return fail(EISDIR);
   auto bytes = readWholeFile(source);
   if (!bytes) return fail(errno ? errno : EIO);
-  std::string target = resolvePath(to);
+  std::optional<std::string> replaceable = replaceableTarget(resolvePath(to));
+  if (!replaceable) return fail(errno ? errno : EIO);
+  const std::string& target = *replaceable;
   const std::span<const uint8_t> whole(*bytes);
   errno = 0;
   auto temporary = writeTemporaryBeside(target, std::span(&whole, 1), st.st_mode & 07777);

@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <io.h>
 
 #include "platform/file_system.h"
 #include "platform/file_pattern.h"
@@ -38,7 +41,18 @@ bool canOpenForUpdate(const std::string& path) {
   return true;
 }
 
-std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
+std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count) {
+  FILE* f = openFile(path, "rb");
+  if (!f) return std::nullopt;
+  std::vector<uint8_t> bytes(count);
+  bytes.resize(std::fread(bytes.data(), 1, count, f));
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return std::nullopt;
+  return bytes;
+}
+
+std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, uint64_t maxSize) {
   win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_READ,
                                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -47,6 +61,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path) {
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
       static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX / 2)
     return std::nullopt;
+  if (static_cast<unsigned long long>(size.QuadPart) > maxSize) {
+    errno = EFBIG;
+    SetLastError(ERROR_FILE_TOO_LARGE);
+    return std::nullopt;
+  }
   std::vector<uint8_t> bytes(static_cast<size_t>(size.QuadPart));
   size_t done = 0;
   while (done < bytes.size()) {
@@ -121,6 +140,36 @@ bool replaceFileAtomically(const std::string& path,
   whole.reserve(size);
   for (std::span<const uint8_t> piece : pieces) whole.insert(whole.end(), piece.begin(), piece.end());
   return replaceFileAtomically(path, std::span<const uint8_t>(whole));
+}
+
+bool syncFile(FILE* file) {
+  return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
+
+bool resizeFile(const std::string& path, uint64_t size) {
+  win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                      nullptr, OPEN_EXISTING,
+                                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
+}
+
+// The Win32 error when a Win32 call failed, else the C library's.
+std::string lastSystemError() {
+  const int error = errno;
+  const DWORD code = GetLastError();
+  if (code != 0) {
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                          text[length - 1] == '.'))
+      --length;
+    if (length > 0) return std::string(text, length);
+  }
+  return error != 0 ? std::strerror(error) : "unknown error";
 }
 
 bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason) {

@@ -1,5 +1,6 @@
 #include "platform/ini_profile_store.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/file_system.h"
@@ -180,8 +181,14 @@ bool IniProfileStore::writeString(const std::string& section, const std::string&
     return true;
   auto content = setProfileValue(current, section, key, value);
   if (!content) return false;
-  return replaceFileAtomically(
-      path_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(content->data()), content->size()));
+  if (replaceFileAtomically(
+          path_, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(content->data()), content->size())))
+    return true;
+  if (!saveFailed_)
+    std::fprintf(stderr, "ERROR: could not save the setting \"%s\" of [%s] in \"%s\": %s.\n", key.c_str(),
+                 section.c_str(), path_.c_str(), lastSystemError().c_str());
+  saveFailed_ = true;
+  return false;
 }
 
 std::optional<std::vector<uint8_t>> IniProfileStore::readStruct(const std::string& section,

@@ -35,11 +35,14 @@ class IniProfileStore : public ProfileStore {
   bool writeStruct(const std::string& section, const std::string& key,
                    const std::vector<uint8_t>& bytes) override;
 
+  // The first file that could not be written is reported on standard error.
+  bool saveFailed() const override { return saveFailed_; }
   const std::string& path() const { return path_; }
 
  private:
   std::optional<std::string> findValue(const std::string& section, const std::string& key);
   std::string path_;
+  bool saveFailed_ = false;
 };
 
 // The text operations behind the store, on the whole content of a file.

@@ -25,6 +25,8 @@ class ProfileStore {
                                                          const std::string& key, size_t size) = 0;
   virtual bool writeStruct(const std::string& section, const std::string& key,
                            const std::vector<uint8_t>& bytes) = 0;
+  // Whether a setting could not be saved since the store was opened.
+  virtual bool saveFailed() const { return false; }
 };
 
 // The store of this platform for the settings file at `path`.

@@ -1,6 +1,8 @@
 #include "report/message_log.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
 
 
 namespace quorvel {
@@ -12,18 +14,26 @@ bool MessageLog::openLogFile(const std::string& path) {
   // Binary mode: the log holds the messages unchanged, with bare line feeds,
   // on every platform.
   logFile_ = std::fopen(path.c_str(), "wb");
+  logPath_ = path;
   return logFile_ != nullptr;
 }
 
 void MessageLog::closeLogFile() {
-  if (logFile_) std::fclose(logFile_);
+  if (logFile_) noteLogWrite(std::fclose(logFile_) == 0);
   logFile_ = nullptr;
+}
+
+void MessageLog::noteLogWrite(bool ok) {
+  if (ok || logFileFailed_) return;
+  logFileFailed_ = true;
+  std::fprintf(stderr, "ERROR: could not write the log file \"%s\": %s.\n", logPath_.c_str(),
+               errno != 0 ? std::strerror(errno) : "unknown error");
 }
 
 void MessageLog::writeMessage(const char* buffer) {
   if (logFile_) {
-    std::fputs(buffer, logFile_);
-    std::fflush(logFile_);
+    const bool written = std::fputs(buffer, logFile_) >= 0;
+    noteLogWrite(std::fflush(logFile_) == 0 && written);
   }
   if (capture_) captured_ += buffer;
   if (window_) {
@@ -45,8 +55,8 @@ void MessageLog::logFileOnly(const char* format, ...) {
   va_start(args, format);
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
-  std::fputs(buffer, logFile_);
-  std::fflush(logFile_);
+  const bool written = std::fputs(buffer, logFile_) >= 0;
+  noteLogWrite(std::fflush(logFile_) == 0 && written);
 }
 
 bool MessageLog::pumpMessages() {

@@ -22,6 +22,9 @@ class MessageLog : public MessageSink {
   bool openLogFile(const std::string& path);
   void closeLogFile();
   bool hasLogFile() const { return logFile_ != nullptr; }
+  // Whether writing, flushing or closing the log file failed; the first
+  // failure is reported on standard error with the system's reason.
+  bool logFileFailed() const { return logFileFailed_; }
 
   // The window that receives the messages; null while none is open.
   void setWindow(MessageWindow* window) { window_ = window; }
@@ -41,7 +44,12 @@ class MessageLog : public MessageSink {
   void writeMessage(const char* buffer) override;
 
  private:
+  // Reports the first failed write to the log file on standard error.
+  void noteLogWrite(bool ok);
+
   FILE* logFile_ = nullptr;
+  std::string logPath_;
+  bool logFileFailed_ = false;
   MessageWindow* window_ = nullptr;
   bool capture_ = false;
   std::string captured_;

@@ -137,9 +137,15 @@ std::optional<TextureBitmap> readBitmap(const std::string& path, bool withColors
 }
 
 bool checkTextureBitmap(const std::string& path, MessageSink& log) {
-  std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
-  if (!bytes) return false;
   const char* name = path.c_str();
+  std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
+  if (!bytes) {
+    // A missing file is the caller's to report; one that exists is unreadable.
+    if (!fileExists(path)) return false;
+    log.problem = true;
+    log.logMessage("      ERROR: could not read \"%s\": %s", name, lastSystemError().c_str());
+    return false;
+  }
   BmpHeader header;
   if (!startsWithMagic(*bytes) || !readHeader(*bytes, header)) {
     log.problem = true;

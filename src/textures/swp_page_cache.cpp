@@ -11,6 +11,7 @@ SwpPageCache::SwpPageCache(std::FILE* file) : file_(file) {
   if (std::fseek(file_, 0, SEEK_END) == 0) {
     const long end = std::ftell(file_);
     if (end >= 0) fileSize_ = static_cast<uint64_t>(end);
+    else ok_ = false;
   } else {
     ok_ = false;
   }
@@ -27,11 +28,14 @@ std::vector<uint8_t>& SwpPageCache::page(uint64_t index) {
     if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0 ||
         std::fread(bytes.data(), 1, existing, file_) != existing)
       ok_ = false;
+    else
+      originals_[index].assign(bytes.begin(), bytes.begin() + existing);
   }
   return bytes;
 }
 
 void SwpPageCache::write(uint64_t offset, const uint8_t* data, size_t n) {
+  if (n > 0) writtenEnd_ = std::max(writtenEnd_, offset + n);
   while (n > 0) {
     const uint64_t index = offset / kSwpPageSize;
     const size_t within = static_cast<size_t>(offset % kSwpPageSize);
@@ -45,13 +49,26 @@ void SwpPageCache::write(uint64_t offset, const uint8_t* data, size_t n) {
 
 bool SwpPageCache::flush() {
   if (!ok_) return false;
+  const uint64_t end = flushedSize();
   for (const auto& [index, bytes] : pages_) {
-    if (std::fseek(file_, static_cast<long>(index * kSwpPageSize), SEEK_SET) != 0 ||
-        std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+    const uint64_t start = index * kSwpPageSize;
+    if (start >= end) break;
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(bytes.size(), end - start));
+    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0 ||
+        std::fwrite(bytes.data(), 1, length, file_) != length)
       return false;
   }
   pages_.clear();
   return std::fflush(file_) == 0;
+}
+
+bool SwpPageCache::restore(std::FILE* file) {
+  for (const auto& [index, bytes] : originals_) {
+    if (std::fseek(file, static_cast<long>(index * kSwpPageSize), SEEK_SET) != 0 ||
+        std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+      return false;
+  }
+  return std::fflush(file) == 0;
 }
 
 }  // namespace quorvel

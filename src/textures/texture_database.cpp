@@ -139,6 +139,9 @@ void TextureDatabase::clear() {
 
 bool TextureDatabase::read(const std::string& path) {
   clear();
+  // The magic first, so that no other file is read whole.
+  std::optional<std::vector<uint8_t>> head = readFileStart(path, 4);
+  if (!head || head->size() < 4 || decodeU32(head->data()) != kPidMagic) return false;
   std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
   if (!bytes) return false;
   return parse(*bytes);

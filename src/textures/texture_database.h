@@ -105,9 +105,14 @@ class TextureDatabase {
   // entries; only between BeginPidUpdate and EndPidUpdate.
   bool addTexture(const std::string& bitmapPath, uint32_t id, const std::string& opacityPath,
                   const std::string& bumpPath, bool mipmaps, bool occlusion);
-  // Renumbers the palettes, writes the PID atomically, extends the SWP to
-  // whole pages and records its size in the SPZ; leaves the database empty.
+  // Renumbers the palettes, writes the SWP's pixels and extends it to whole
+  // pages, records its size in the SPZ and then replaces the PID atomically;
+  // leaves the database empty. A failure before the PID is replaced leaves
+  // the old PID, SWP size and SPZ word.
   bool EndPidUpdate(const std::string& spzPath);
+  // After a failed BeginPidUpdate or EndPidUpdate: the quoted path of the
+  // file that failed and the system's reason, as `"a.swp": No space left`.
+  std::string failure;
 
   std::string pidPath;
   std::string swpPath;

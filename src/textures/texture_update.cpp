@@ -82,7 +82,8 @@ PendingTextures loadTextures(const std::map<std::string, Mesh*>& meshes, const L
       pending.mipmaps = mipmaps;
       pending.occlusion = equalsNoCase(colorFile, "SOccludet2.bmp");
 
-      if (!canOpenForReading(pending.bitmapPath)) {
+      // A bitmap that exists but cannot be opened is reported by the check below.
+      if (!canOpenForReading(pending.bitmapPath) && !fileExists(pending.bitmapPath)) {
         if (ignoredTextures.count(material.colorMap)) {
           if (ignoredNoteArmed)
             log.logMessage("NOTE: Some textures known to cause verification problems were ignored. "
@@ -142,6 +143,7 @@ bool saveTextures(const PendingTextures& pendingTextures, const LevelFiles& leve
   TextureDatabase store;
   if (!store.BeginPidUpdate(level.pidPath, level.swpPath)) {
     log.logMessage("FATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n");
+    log.logMessage("       could not open %s.\n", store.failure.c_str());
     return false;
   }
   bool outOfSpace = false;
@@ -179,6 +181,7 @@ bool saveTextures(const PendingTextures& pendingTextures, const LevelFiles& leve
   }
   if (!store.EndPidUpdate(level.spzPath)) {
     log.logMessage("FATAL ERROR: could not open spz (EndPidUpdate).\n");
+    log.logMessage("       could not save %s.\n", store.failure.c_str());
     return false;
   }
   return true;

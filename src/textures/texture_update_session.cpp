@@ -77,7 +77,10 @@ bool placeLevel(TextureDatabase& db, const LevelInfo& level, const std::vector<u
 }  // namespace
 
 bool TextureDatabase::BeginPidUpdate(const std::string& pid, const std::string& swp) {
+  failure.clear();
   if (!read(pid)) {
+    failure = "\"" + pid + "\": " +
+              (canOpenForReading(pid) ? std::string("not a readable texture index") : lastSystemError());
     clear();
     return false;
   }
@@ -85,10 +88,19 @@ bool TextureDatabase::BeginPidUpdate(const std::string& pid, const std::string& 
   swpPath = swp;
   swpFile = swp.empty() ? nullptr : openFile(swp, "r+b");
   if (!swpFile) {
+    failure = "\"" + swp + "\": " + lastSystemError();
     clear();
     return false;
   }
   swpPages = std::make_shared<SwpPageCache>(swpFile);
+  if (!swpPages->ok()) {  // its size is needed to undo a failed update
+    failure = "\"" + swp + "\": " + lastSystemError();
+    std::fclose(swpFile);
+    swpFile = nullptr;
+    swpPages.reset();
+    clear();
+    return false;
+  }
 
   firstStart = static_cast<uint32_t>(std::min<uint64_t>(roundUpToPage(primaryUsed), UINT32_MAX));
   uint32_t markerHalves = 0;
@@ -119,53 +131,106 @@ bool TextureDatabase::BeginPidUpdate(const std::string& pid, const std::string& 
   return true;
 }
 
+// The order makes the PID's replacement the commit point: the SWP's new
+// pixels and whole pages, then the SPZ word, reach the disk first. Until the
+// PID is replaced no entry names a new byte, so a stop before it leaves the
+// old level with spare pages, and a rerun adds the textures again. A failure
+// before it also puts back the SWP's old bytes and size and the SPZ's word.
 bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
   renumberPalettes();
-  auto finish = [this](bool result) {
+  failure.clear();
+  const uint64_t originalSize = swpPages ? swpPages->originalSize() : 0;
+  bool swpChanged = false;
+  std::vector<uint8_t> spzStart;  // the SPZ's first bytes before they were written
+  bool spzChanged = false;
+  auto finish = [&](bool result) {
+    if (!result && swpChanged) {
+      if (!swpFile) swpFile = openFile(swpPath, "r+b");
+      if (swpFile && swpPages->restore(swpFile)) syncFile(swpFile);
+    }
     if (swpFile) std::fclose(swpFile);
     swpFile = nullptr;
+    if (!result && swpChanged) resizeFile(swpPath, originalSize);
+    if (!result && spzChanged) {
+      if (std::FILE* spz = openFile(spzPath, "r+b")) {
+        std::fwrite(spzStart.data(), 1, spzStart.size(), spz);
+        syncFile(spz);
+        std::fclose(spz);
+      }
+      if (spzStart.size() < 4) resizeFile(spzPath, spzStart.size());
+    }
     swpPages.reset();
     firstPacker.reset();
     secondPacker.reset();
     clear();
     return result;
   };
-  if (!swpFile || !swpPages || !firstPacker) return finish(false);
+  auto fail = [&](const std::string& path) {
+    failure = "\"" + path + "\": " + lastSystemError();
+    return finish(false);
+  };
+  if (!swpFile || !swpPages || !firstPacker) {
+    failure = "\"" + swpPath + "\": no update is open";
+    return finish(false);
+  }
 
-  // The pixels go to disk before any entry names them.
-  if (!swpPages->flush()) return finish(false);
+  // Whole pages: the file ends at the rounded size and the byte at the end
+  // is what reading the file there gave (0xFF past its end), the bytes before
+  // it zero. The SWP takes its new size in one step right before the SPZ
+  // word records it, so that only a stop between those two leaves them
+  // differing; the pixels follow inside the new size.
+  const uint64_t size = swpPages->flushedSize();
+  const uint64_t rounded = roundUpToPage(size);
+  std::FILE* spz = nullptr;
+  if (!spzPath.empty()) {
+    spz = openFile(spzPath, "r+b");
+    if (!spz) return fail(spzPath);
+    spzStart.resize(4);
+    spzStart.resize(std::fread(spzStart.data(), 1, 4, spz));
+    if (std::fseek(spz, 0, SEEK_SET) != 0) {
+      failure = "\"" + spzPath + "\": " + lastSystemError();
+      std::fclose(spz);
+      return finish(false);
+    }
+  }
+  swpChanged = true;
+  auto failWithSpz = [&](const std::string& path) {
+    failure = "\"" + path + "\": " + lastSystemError();
+    std::fclose(spz);
+    spz = nullptr;
+    return finish(false);
+  };
+  // Growing by writing the end byte itself means a rerun after a stop reads
+  // the same 0xFF there.
+  const bool endByte = rounded > 0 && rounded - 1 >= size;
+  if (rounded > originalSize) {
+    const bool grown = endByte ? std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) == 0 &&
+                                     std::fputc(0xFF, swpFile) != EOF && std::fflush(swpFile) == 0
+                               : std::fflush(swpFile) == 0 && resizeFile(swpPath, rounded);
+    if (!grown) return spz ? failWithSpz(swpPath) : fail(swpPath);
+  }
+  if (spz) {
+    uint8_t word[4];
+    encodeU32(word, static_cast<uint32_t>(rounded));
+    spzChanged = true;
+    if (std::fwrite(word, 1, 4, spz) != 4 || !syncFile(spz)) return failWithSpz(spzPath);
+    const int spzClosed = std::fclose(spz);
+    spz = nullptr;
+    if (spzClosed != 0) return fail(spzPath);
+  }
+  if (!swpPages->flush()) return fail(swpPath);
+  if (!syncFile(swpFile)) return fail(swpPath);
+  const int closed = std::fclose(swpFile);
+  swpFile = nullptr;
+  if (closed != 0) return fail(swpPath);
 
   if (firstPacker->halfCount() > 0)
     entries.push_back(packerMarker(firstPacker->firstPageOffset(), firstPacker->halfCount()));
   primaryUsed = firstPacker->nextPageOffset();
-  if (!write(pidPath)) return finish(false);
-
-  // Whole pages: the byte at the rounded end is read (0xFF past the end of
-  // the file) and written back, so the bytes before it become zero.
-  if (std::fseek(swpFile, 0, SEEK_END) != 0) return finish(false);
-  const uint64_t size = static_cast<uint64_t>(std::ftell(swpFile));
-  const uint64_t rounded = roundUpToPage(size);
-  if (rounded > 0) {
-    int last = 0xFF;
-    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) == 0) {
-      const int got = std::fgetc(swpFile);
-      if (got != EOF) last = got;
-    }
-    if (std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) != 0 ||
-        std::fputc(last, swpFile) == EOF || std::fflush(swpFile) != 0)
-      return finish(false);
-  }
-  std::fclose(swpFile);
-  swpFile = nullptr;
+  if (!write(pidPath)) return fail(pidPath);
+  swpChanged = spzChanged = false;  // committed
 
   if (!spzPath.empty()) {
-    std::FILE* spz = openFile(spzPath, "r+b");
-    if (!spz) return finish(false);
-    uint8_t word[4];
-    encodeU32(word, static_cast<uint32_t>(rounded));
-    const bool written = std::fwrite(word, 1, 4, spz) == 4;
-    const bool closed = std::fclose(spz) == 0;
-    if (!written || !closed) return finish(false);
     std::optional<int64_t> time = lastWriteTime(spzPath);
     if (time) setLastWriteTime(swpPath, *time);
   }

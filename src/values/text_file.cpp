@@ -7,7 +7,7 @@
 namespace quorvel {
 
 std::optional<std::string> readTextFile(const std::string& path) {
-  std::optional<std::vector<uint8_t>> bytes = readWholeFile(path);
+  std::optional<std::vector<uint8_t>> bytes = readWholeFile(path, kMaxTextFileSize);
   if (!bytes) return std::nullopt;
   return normalizeLineEnds(std::string(bytes->begin(), bytes->end()));
 }

@@ -13,8 +13,13 @@ bool extractModel(AppContext& app, const LevelFiles& level) {
   log.logMessage("Model to export: \"%s\"\n", name.c_str());
   // The name becomes a file name in the program folder: a name that would
   // leave that folder, or that no file system takes, is refused before any
-  // work is done. An empty name is looked up (and not found) like any other.
-  if (!name.empty() && !isUsableModelFileName(name)) {
+  // work is done. An empty name would write the hidden file ".grf".
+  if (name.empty()) {
+    log.logMessage("ERROR: no model name given: an empty name can't be used as a file name.\n");
+    log.logMessage("failed.\n");
+    return false;
+  }
+  if (!isUsableModelFileName(name)) {
     log.logMessage(
         "ERROR: \"%s\" can't be used as a file name in the program folder\n"
         "       (no folders, drives or device names, and none of \\ / : * ? \" < > |).\n",

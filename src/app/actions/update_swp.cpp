@@ -74,10 +74,12 @@ bool updateSwp(AppContext& app, const LevelFiles& level) {
   }
   log.verbose = true;
   if (!backUpLevelFiles(app, level, "update-swp", {level.pidPath, level.swpPath, level.spzPath})) return false;
-  saveTextures(pending, level, log, app.ui, app.exitProcess);  // its failures are reported; the action goes on
-  log.logMessage("done.\n");
+  // A failed save is reported by saveTextures; the level is still verified
+  // so the user sees what it holds, and the action counts as failed.
+  const bool saved = saveTextures(pending, level, log, app.ui, app.exitProcess);
+  if (saved) log.logMessage("done.\n");
   verifyLevel(app, level);
-  return true;
+  return saved;
 }
 
 }  // namespace quorvel

@@ -81,6 +81,8 @@ int runActionCommand(const ActionCommand& action) {
   for (const auto& step : action.prepare) step(ui, app);
   bool ran = runPass(app, action.code);
   shutDown(app);
+  // A setting that could not be saved (reported on standard error) fails the run.
+  if (app.settings && app.settings->saveFailed()) return 1;
   if (ran && action.strict && app.lastVerification && app.lastVerification->errors > 0) return 1;
   return ran ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 // action for scripts.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "commands.h"
@@ -21,6 +22,9 @@ const char* const kUsage =
 
 int main(int argc, char** argv) {
   using namespace quorvel;
+  // Past the file size limit a write fails with EFBIG, reported like any
+  // other write error, instead of the signal ending the program unannounced.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc <= 1) {
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return runInteractive();
     std::fputs(kUsage, stderr);

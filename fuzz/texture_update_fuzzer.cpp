@@ -1,0 +1,71 @@
+// Runs a whole texture store update on damaged input: the first four bytes
+// give the length of a PID, that many bytes are the PID, and what follows
+// is a bitmap that is added twice (with and without mipmaps, the second
+// time with itself as opacity and bump map). Whatever the update accepts
+// must close into a store whose SPZ word is the SWP's whole-page size and
+// whose PID reads again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <unistd.h>
+
+#include "platform/file_system.h"
+#include "textures/texture_database.h"
+#include "util/byte_io.h"
+
+namespace {
+
+struct FuzzStore {
+  FuzzStore() {
+    dir = (std::filesystem::temp_directory_path() /
+           ("quorvel_texture_update_fuzz_" + std::to_string(getpid())))
+              .string() + "/";
+    std::filesystem::create_directories(dir);
+  }
+  ~FuzzStore() {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  static void write(const std::string& path, std::span<const uint8_t> bytes) {
+    if (!quorvel::replaceFileAtomically(path, bytes)) std::abort();
+  }
+  std::string dir;
+  std::string pid = dir + "lev-130.pid", swp = dir + "lev-130.swp", spz = dir + "lev-130.spz",
+              bmp = dir + "t.bmp";
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static FuzzStore store;
+  std::span<const uint8_t> input(data, size);
+  size_t pidLength = 0;
+  if (input.size() >= 4) {
+    pidLength = quorvel::decodeU32(input.data());
+    input = input.subspan(4);
+  }
+  if (pidLength > input.size()) pidLength = input.size();
+  FuzzStore::write(store.pid, input.first(pidLength));
+  FuzzStore::write(store.bmp, input.subspan(pidLength));
+  FuzzStore::write(store.swp, std::vector<uint8_t>(1000, 0x11));
+  FuzzStore::write(store.spz, std::vector<uint8_t>{0, 0, 0, 0, 'S'});
+
+  quorvel::TextureDatabase db;
+  if (!db.BeginPidUpdate(store.pid, store.swp)) return 0;
+  bool outOfSpace = false;
+  db.outOfSpace = [&outOfSpace](const std::string&) { outOfSpace = true; };
+  db.addTexture(store.bmp, 1, "", "", true, false);
+  if (!outOfSpace) db.addTexture(store.bmp, 2, store.bmp, store.bmp, false, true);
+  if (!db.EndPidUpdate(store.spz)) return 0;
+
+  const std::optional<uint64_t> swpSize = quorvel::fileSize(store.swp);
+  const std::vector<uint8_t> spz = *quorvel::readWholeFile(store.spz);
+  if (!swpSize || *swpSize % 131072 != 0 || spz.size() != 5 || quorvel::decodeU32(spz.data()) != *swpSize)
+    std::abort();
+  quorvel::TextureDatabase again;
+  if (!again.read(store.pid)) std::abort();
+  return 0;
+}
