@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <numbers>
 
 #include "import/three_ds_conversion.h"
 #include "report/message_log.h"
@@ -200,11 +201,11 @@ TEST_F(ThreeDsConversion, OnlyTopLevelObjectNodesBecomeInstances) {
 
 TEST_F(ThreeDsConversion, RotationAndPositionComeFromTheNodeAtFrameZero) {
   model.mesh("Box", {{0, -2, -1}, {10, 2, 1}});
-  ModelBuilder::place(model.node("Box", 0), {1, 2, 3}, {0, 0, 1}, static_cast<float>(M_PI / 2), 2);
+  ModelBuilder::place(model.node("Box", 0), {1, 2, 3}, {0, 0, 1}, static_cast<float>(std::numbers::pi / 2), 2);
   convert(model.save(dir));
   ASSERT_EQ(got.instances.size(), 1u);
   const Instance& i = *got.instances[0];
-  EXPECT_NEAR(std::fabs(i.rotation.z), M_PI / 2, 1e-5);
+  EXPECT_NEAR(std::fabs(i.rotation.z), std::numbers::pi / 2, 1e-5);
   EXPECT_NEAR(i.rotation.x, 0, 1e-5);
   EXPECT_NEAR(i.rotation.y, 0, 1e-5);
   EXPECT_EQ(i.scale, 10.0f);
@@ -270,8 +271,8 @@ TEST_F(ThreeDsConversion, PointOfMoreThan128FacesGetsItsSmoothedNormal) {
   lib3ds_mesh_new_point_list(m, sides + 1);
   m->pointL[0].pos[2] = 1;
   for (int i = 0; i < sides; ++i) {
-    m->pointL[i + 1].pos[0] = static_cast<float>(std::cos(2 * M_PI * i / sides));
-    m->pointL[i + 1].pos[1] = static_cast<float>(std::sin(2 * M_PI * i / sides));
+    m->pointL[i + 1].pos[0] = static_cast<float>(std::cos(2 * std::numbers::pi * i / sides));
+    m->pointL[i + 1].pos[1] = static_cast<float>(std::sin(2 * std::numbers::pi * i / sides));
   }
   lib3ds_mesh_new_face_list(m, sides);
   for (int i = 0; i < sides; ++i) {

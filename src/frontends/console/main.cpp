@@ -24,7 +24,9 @@ int main(int argc, char** argv) {
   using namespace quorvel;
   // Past the file size limit a write fails with EFBIG, reported like any
   // other write error, instead of the signal ending the program unannounced.
+#ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
   if (argc <= 1) {
     if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return runInteractive();
     std::fputs(kUsage, stderr);
