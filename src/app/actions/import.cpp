@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/actions/backup.h"
+#include "app/actions/file_dialog.h"
 #include "app/actions/import_options_dialog.h"
 #include "app/actions/verify.h"
 #include "import/import_merge.h"
@@ -25,14 +26,10 @@ constexpr size_t kMaxPath = 260;
 // when the user cancelled.
 std::optional<std::string> chooseModel(AppContext& app, bool directoryMode) {
   const std::string remembered = app.settings->readString("Paths", "3dsImportPath", "\\", kMaxPath - 1);
-  OpenFileRequest request;
-  request.title = directoryMode ? "Select any file from import directory" : "Select import file";
-  request.filterName = "Object files (.3ds;.grf;.tpm)";
-  request.filterPattern = "*.3ds;*.grf;*.tpm";
-  request.initialFolder = folderPart(remembered);
-  request.initialFile = fileNamePart(remembered);
+  OpenFileRequest request =
+      fileDialogAt(directoryMode ? "Select any file from import directory" : "Select import file",
+                   "Object files (.3ds;.grf;.tpm)", "*.3ds;*.grf;*.tpm", remembered);
   request.maxLength = kMaxPath;
-  request.owner = Owner::MessagesWindow;
   std::optional<std::string> chosen = app.ui.openFile(request);
   if (!chosen || chosen->empty()) return std::nullopt;
   return chosen->substr(0, kMaxPath);

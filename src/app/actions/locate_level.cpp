@@ -1,5 +1,6 @@
 #include "app/actions/locate_level.h"
 
+#include "app/actions/file_dialog.h"
 #include "level/level_location.h"
 #include "platform/file_system.h"
 #include "platform/installation.h"
@@ -37,14 +38,8 @@ bool locateLevel(AppContext& app, LevelFiles& level) {
 
   std::string lastPath = app.settings->readString("Paths", "LevelLoadPath",
                                                   dataFolder.empty() ? "\\" : dataFolder, kMaxPath);
-  OpenFileRequest dialog;
-  dialog.title = "Select Level";
-  dialog.filterName = "Halvorn Scene files (.scn)";
-  dialog.filterPattern = "*.scn";
-  dialog.initialFolder = folderPart(lastPath);
-  dialog.initialFile = fileNamePart(lastPath);
+  OpenFileRequest dialog = fileDialogAt("Select Level", "Halvorn Scene files (.scn)", "*.scn", lastPath);
   dialog.maxLength = kMaxPath;
-  dialog.owner = Owner::MessagesWindow;
   std::optional<std::string> chosen = app.ui.openFile(dialog);
   if (!chosen || chosen->empty()) return false;
   std::string chosenPath = chosen->substr(0, kMaxPath);

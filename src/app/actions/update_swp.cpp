@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/actions/backup.h"
+#include "app/actions/file_dialog.h"
 #include "app/actions/verify.h"
 #include "textures/texture_update.h"
 #include "util/path_text.h"
@@ -13,14 +14,8 @@ namespace quorvel {
 bool updateSwp(AppContext& app, const LevelFiles& level) {
   MessageLog& log = app.log;
   const std::string remembered = app.settings->readString("Paths", "BmpImportPath", "\\");
-  OpenFileRequest request;
-  request.title = "Select any file from import directory";
-  request.filterName = "Texture files (.bmp)";
-  request.filterPattern = "*.bmp";
-  request.initialFolder = folderPart(remembered);
-  request.initialFile = fileNamePart(remembered);
-  request.owner = Owner::MessagesWindow;
-  std::optional<std::string> chosen = app.ui.openFile(request);
+  std::optional<std::string> chosen = app.ui.openFile(
+      fileDialogAt("Select any file from import directory", "Texture files (.bmp)", "*.bmp", remembered));
   if (!chosen) {
     log.logMessage("Load aborted.\n");
     return false;
