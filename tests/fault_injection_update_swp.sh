@@ -8,7 +8,8 @@
 #     one write between the SWP's growth and the SPZ word, counted apart);
 #   - a run without faults afterwards reaches exactly the new level;
 #   - a run that left the level unsaved exited non-zero, and an injected
-#     error that stopped the save was named with its file.
+#     error that stopped the save (or the backup before it) was named with
+#     its file.
 # usage: tests/fault_injection_update_swp.sh QUORVEL [STEP]
 #   STEP > 1 tries only every STEP-th call of each kind (the short form).
 set -uo pipefail
@@ -94,7 +95,7 @@ for call in write lseek rename fsync; do
         echo "UNSAVED BUT EXIT 0: $call #$k $fault"
       fi
       if [[ $fault != signal=SIGKILL && "$now" != "$new" ]] &&
-        ! grep -qE 'could not (open|save) ".*harbor-130\.(pid|swp|spz)": ' "$work/out.txt"; then
+        ! grep -qE 'could not (open|save) ".*harbor-130\.(pid|swp|spz)": |could not back up the level files: .*"[^"]+"' "$work/out.txt"; then
         unnamed=$((unnamed + 1))
         echo "NO FILE NAMED: $call #$k $fault: $(grep -E 'ERROR|FATAL' "$work/out.txt" | head -2 | tr '\n' ' ')"
       fi

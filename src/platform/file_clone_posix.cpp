@@ -106,7 +106,10 @@ std::optional<ClonedFile> cloneFile(const std::string& from, const std::string& 
   // the backup really holds.
   std::optional<uint32_t> crc;
   if (ok) crc = crcOf(out.fd, result.size);
-  if (ok && (!crc || result.size != static_cast<uint64_t>(st.st_size))) {
+  if (ok && !crc) {
+    ok = false;
+    error = reason("cannot read the copy back");
+  } else if (ok && result.size != static_cast<uint64_t>(st.st_size)) {
     ok = false;
     error = "the copy does not read back whole";
   }

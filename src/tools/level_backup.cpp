@@ -141,7 +141,7 @@ std::optional<Backup> createBackup(const std::string& backupsFolder, const std::
   const std::string manifest = manifestText(backup);
   if (!replaceFileAtomically(backup.folder + kManifest,
                              std::span(reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size()))) {
-    error = "cannot write \"" + backup.folder + kManifest + "\"";
+    error = "cannot write \"" + backup.folder + kManifest + "\": " + lastSystemError();
     removeFolderTree(backup.folder);
     return std::nullopt;
   }
