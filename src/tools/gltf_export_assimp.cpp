@@ -245,6 +245,9 @@ class SceneBuilder {
         black ? aiColor4D(grey, grey, grey, 1) : aiColor4D(color.r / 255.0f, color.g / 255.0f, color.b / 255.0f, 1);
     out->AddProperty(&diffuse, 1, AI_MATKEY_BASE_COLOR);
     out->AddProperty(&diffuse, 1, AI_MATKEY_COLOR_DIFFUSE);
+    // Seen from inside too: a level is looked at from within its sky.
+    const int twoSided = 1;
+    out->AddProperty(&twoSided, 1, AI_MATKEY_TWOSIDED);
     return out;
   }
 
