@@ -279,7 +279,9 @@ class SceneBuilder {
       textures_.push_back(texture);
     }
     if (found->second < 0) return std::nullopt;
-    return aiText("*" + std::to_string(found->second));
+    std::string reference(1, '*');  // the library's name of embedded texture N
+    reference += std::to_string(found->second);
+    return aiText(reference);
   }
 
   const GltfExportInput& input_;
