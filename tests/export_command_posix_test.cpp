@@ -18,7 +18,9 @@ TEST(ExportCommand, WritesModelsAndLevelsAndRefusesWhatItCannotRead) {
   const auto program = testing_support::consoleProgramPath();
   if (!program) GTEST_SKIP() << "the quorvel program is not built, or the tests do not run through ctest";
   TempDir dir;
-  auto run = [&](const std::string& arguments) { return testing_support::runConsoleProgram(*program, dir.path(), arguments); };
+  auto run = [&](const std::string& arguments) {
+    return testing_support::runConsoleProgram(*program, dir.path(), arguments);
+  };
 
   ProgramRun model = run("export " + kSample + "models/boat.grf --out boat.glb");
   EXPECT_EQ(model.exitCode, 0) << model.err;
@@ -28,9 +30,8 @@ TEST(ExportCommand, WritesModelsAndLevelsAndRefusesWhatItCannotRead) {
   ProgramRun level = run("export --level " + kSample + "level/harbor.scn --out harbor.glb");
   EXPECT_EQ(level.exitCode, 0) << level.err;
   EXPECT_EQ(level.out, "Wrote \"harbor.glb\": 11 nodes, 9 meshes, 0 textures\n");
-  EXPECT_NE(level.err.find("NOTE: texture \"sky.bmp\" not found in \"" + kSample + "level/\"; exported without it.\n"),
-            std::string::npos)
-      << level.err;
+  const std::string note = "NOTE: texture \"sky.bmp\" not found in \"" + kSample + "level/\"; exported without it.\n";
+  EXPECT_NE(level.err.find(note), std::string::npos) << level.err;
 
   ProgramRun both = run("export " + kSample + "models/boat.grf --level x.scn --out x.glb");
   EXPECT_EQ(both.exitCode, 2);

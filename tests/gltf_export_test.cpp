@@ -73,7 +73,8 @@ void expectSameTriangles(const std::vector<Triangle>& expected, const std::vecto
   ASSERT_EQ(expected.size(), actual.size()) << label;
   for (size_t i = 0; i < expected.size(); ++i)
     for (int k = 0; k < 3; ++k)
-      for (int c = 0; c < 3; ++c) ASSERT_NEAR(expected[i][k][c], actual[i][k][c], 1e-4) << label << " triangle " << i;
+      for (int c = 0; c < 3; ++c)
+        ASSERT_NEAR(expected[i][k][c], actual[i][k][c], 1e-4) << label << " triangle " << i;
 }
 
 const aiScene* readBack(Assimp::Importer& importer, const std::string& path) {
@@ -145,8 +146,8 @@ TEST(GltfExport, GrfModelReadsBackWithTheSameTrianglesWhereItsInstancesPutThem) 
   model.trace = nullptr;
   buildModel(model);
   ASSERT_TRUE(model.save(folder.file("ship.grf")));
-  folder.write("hull.bmp", std::string(reinterpret_cast<const char*>(buildSolidBmp24(2, 2, 10, 20, 30).data()),
-                                       buildSolidBmp24(2, 2, 10, 20, 30).size()));
+  const std::vector<uint8_t> hullBitmap = buildSolidBmp24(2, 2, 10, 20, 30);
+  folder.write("hull.bmp", std::string(hullBitmap.begin(), hullBitmap.end()));
 
   CapturingApp app;
   ImportSet set(app.context.log);
@@ -225,7 +226,8 @@ TEST(GltfExport, FoundBitmapIsEmbeddedAsPngTopRowFirst) {
 }
 
 TEST(GltfExport, RotationGoesOutAsTheQuaternionTheImportersTurnBackIntoTheSameAngles) {
-  const Vec3 rotations[] = {{0, 0, 0}, {0.5f, 0, 0}, {0, -1.2f, 0}, {0, 0, 3.0f}, {0.3f, -1.1f, 2.0f}, {-2.5f, 0.7f, -0.4f}};
+  const Vec3 rotations[] = {{0, 0, 0},        {0.5f, 0, 0},         {0, -1.2f, 0},
+                            {0, 0, 3.0f},     {0.3f, -1.1f, 2.0f},  {-2.5f, 0.7f, -0.4f}};
   for (const Vec3& rotation : rotations) {
     const std::array<float, 4> q = quaternionFromAngles(rotation);
     const Vec3 back = anglesFromQuaternion(q.data());

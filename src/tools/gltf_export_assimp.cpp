@@ -89,6 +89,12 @@ aiString aiText(const std::string& text) { return aiString(text); }
 class SceneBuilder {
  public:
   SceneBuilder(const GltfExportInput& input, GltfExportResult& result) : input_(input), result_(result) {}
+  // What build() did not hand to a scene (it stopped on an exception).
+  ~SceneBuilder() {
+    for (aiMesh* mesh : meshes_) delete mesh;
+    for (aiMaterial* material : materials_) delete material;
+    for (aiTexture* texture : textures_) delete texture;
+  }
 
   std::unique_ptr<aiScene> build() {
     auto scene = std::make_unique<aiScene>();
@@ -170,8 +176,8 @@ class SceneBuilder {
     part->mFaces = new aiFace[faces.size()];
     for (size_t f = 0; f < faces.size(); ++f) {
       const Face& face = *faces[f];
-      const Vec3 a = mesh.vertices[face.vertex[0]], b = mesh.vertices[face.vertex[1]], c = mesh.vertices[face.vertex[2]];
-      const Vec3 flat = unitNormal(a, b, c);
+      const Vec3 flat =
+          unitNormal(mesh.vertices[face.vertex[0]], mesh.vertices[face.vertex[1]], mesh.vertices[face.vertex[2]]);
       aiFace& out = part->mFaces[f];
       out.mNumIndices = 3;
       out.mIndices = new unsigned[3];
