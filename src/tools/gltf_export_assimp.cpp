@@ -111,8 +111,8 @@ class SceneBuilder {
     }
     for (const Mesh* mesh : input_.unplacedMeshes) nodes.push_back(nodeFor(*mesh, mesh->name));
     result_.nodes = nodes.size();
-    attach(scene->mRootNode->mChildren, scene->mRootNode->mNumChildren, nodes);
     for (aiNode* node : nodes) node->mParent = scene->mRootNode;
+    attach(scene->mRootNode->mChildren, scene->mRootNode->mNumChildren, nodes);
     if (materials_.empty()) materials_.push_back(newMaterial("Default", nullptr, {200, 200, 200}));
     result_.meshes = parts_.size();
     result_.textures = textures_.size();
