@@ -64,6 +64,10 @@ int runActionCommand(const ActionCommand& action);
 // `dump FILE [--json [--geometry]]` and `resave IN OUT`.
 void registerSceneCommands(CLI::App& cli, CommandTable& table);
 
+// `export MODEL|--level L.scn --out FILE.glb`; only where the model library
+// is found.
+void registerExportCommand(CLI::App& cli, CommandTable& table);
+
 // The interactive action loop on the terminal.
 int runInteractive();
 

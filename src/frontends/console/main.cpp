@@ -40,6 +40,9 @@ int main(int argc, char** argv) {
   CommandTable table;
   registerActionCommands(cli, table);
   registerSceneCommands(cli, table);
+#if QUORVEL_HAVE_ASSIMP
+  registerExportCommand(cli, table);
+#endif
   // Further commands, one line each.
 
   try {
