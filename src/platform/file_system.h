@@ -50,9 +50,16 @@ bool replaceFileAtomically(const std::string& path,
 bool syncFile(FILE* file);
 // Cuts (or extends with zeros) the file at `path` to `size` bytes.
 bool resizeFile(const std::string& path, uint64_t size);
+// The same for a file open for update, after writing its buffers; the
+// position is kept. A file open in this process cannot always be opened a
+// second time for writing (Windows refuses while the first handle writes).
+bool resizeFile(FILE* file, uint64_t size);
 // The system's wording of the error of the file operation that just failed
 // ("No space left on device").
 std::string lastSystemError();
+// The system's wording of the error `code`: an errno value on POSIX, a
+// GetLastError() code on Windows, as lastSystemError() gives it.
+std::string systemErrorMessage(int code);
 
 // Copies (through a temporary beside `to`), moves or deletes a file. On
 // failure `reason`, when given, receives the system's words for it.

@@ -146,31 +146,37 @@ bool syncFile(FILE* file) {
   return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
 }
 
+// Others may keep the file open meanwhile, this process among them.
 bool resizeFile(const std::string& path, uint64_t size) {
-  win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                      nullptr, OPEN_EXISTING,
-                                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  win32::FileHandle file = win32::ownFile(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER end;
   end.QuadPart = static_cast<LONGLONG>(size);
   return SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get());
 }
 
+bool resizeFile(FILE* file, uint64_t size) {
+  if (std::fflush(file) != 0) return false;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER here, end;
+  const LARGE_INTEGER none{};
+  end.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(handle, none, &here, FILE_CURRENT) && SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) &&
+         SetEndOfFile(handle) && SetFilePointerEx(handle, here, nullptr, FILE_BEGIN);
+}
+
 // The Win32 error when a Win32 call failed, else the C library's.
 std::string lastSystemError() {
   const int error = errno;
   const DWORD code = GetLastError();
-  if (code != 0) {
-    char text[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                          text[length - 1] == '.'))
-      --length;
-    if (length > 0) return std::string(text, length);
-  }
+  if (code != 0) return systemErrorText(code);
   return error != 0 ? std::strerror(error) : "unknown error";
 }
+
+std::string systemErrorMessage(int code) { return systemErrorText(static_cast<DWORD>(code)); }
 
 bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason) {
   return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0 || failWithLastError(reason);

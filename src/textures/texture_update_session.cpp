@@ -206,7 +206,7 @@ bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
   if (rounded > originalSize) {
     const bool grown = endByte ? std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) == 0 &&
                                      std::fputc(0xFF, swpFile) != EOF && std::fflush(swpFile) == 0
-                               : std::fflush(swpFile) == 0 && resizeFile(swpPath, rounded);
+                               : resizeFile(swpFile, rounded);
     if (!grown) return spz ? failWithSpz(swpPath) : fail(swpPath);
   }
   if (spz) {
