@@ -7,6 +7,7 @@
 
 #include "platform/file_system.h"
 #include "support/bmp_builder.h"
+#include "support/system_errors.h"
 #include "support/temp_dir.h"
 #include "textures/texture_database.h"
 #include "textures/texture_packer.h"
@@ -378,17 +379,14 @@ TEST_F(TextureStoreUpdate, GrownSwpEndsInTheByteReadPastItsOldEnd) {
 // A failure before the PID is replaced leaves the old PID, cuts the SWP back
 // to its old size and restores the SPZ, and names the file that failed.
 TEST_F(TextureStoreUpdate, FailedEndLeavesTheOldLevel) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   struct Case {
     const char* what;
     std::function<void(const std::string& pid, const std::string& spz)> breakIt;
     bool pidFails;
-    const char* reason;
+    std::string reason;
   } cases[] = {
       {"spz missing", [](const std::string&, const std::string& spz) { std::filesystem::remove(spz); },
-       false, "No such file or directory"},
+       false, testing_support::missingFileError()},
       {"pid is a folder",
        [](const std::string& pid, const std::string&) {
          std::filesystem::remove(pid);
