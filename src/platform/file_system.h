@@ -38,8 +38,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path,
 // a reader can look at a header before it reads the rest.
 std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count);
 // Writes a temporary file beside `path`, flushes it and renames it over
-// `path`, so a failure never leaves a half-written file. The temporary name
-// is short, so a target whose name uses the longest file name still works.
+// `path`, so a failure never leaves a half-written file. The temporaries are
+// named as platform/temporary_names.h says (short when the target's name or
+// path leaves no room), and those a stopped run left are removed first. A
+// symbolic link's target is replaced, never the link; a folder or a device
+// is refused (lastSystemError() says so).
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 // The same for a file given as consecutive pieces, written one after the
 // other without first being joined in memory.
