@@ -57,6 +57,11 @@ bool resizeFile(const std::string& path, uint64_t size);
 // position is kept. A file open in this process cannot always be opened a
 // second time for writing (Windows refuses while the first handle writes).
 bool resizeFile(FILE* file, uint64_t size);
+// Moves to `offset` in the file: the whole 64-bit range, which the C
+// library's fseek (a 32-bit long on Windows) does not reach.
+bool seekFile(FILE* file, uint64_t offset);
+// The size of an open file, after writing its buffers.
+std::optional<uint64_t> openFileSize(FILE* file);
 // The system's wording of the error of the file operation that just failed
 // ("No space left on device").
 std::string lastSystemError();

@@ -17,6 +17,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -307,6 +308,20 @@ bool resizeFile(const std::string& path, uint64_t size) {
 
 bool resizeFile(FILE* file, uint64_t size) {
   return std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
+
+bool seekFile(FILE* file, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
+    errno = EOVERFLOW;
+    return false;
+  }
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::optional<uint64_t> openFileSize(FILE* file) {
+  struct stat st;
+  if (std::fflush(file) != 0 || fstat(fileno(file), &st) != 0) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
 }
 
 std::string lastSystemError() {

@@ -287,6 +287,22 @@ bool resizeFile(FILE* file, uint64_t size) {
          SetEndOfFile(handle) && SetFilePointerEx(handle, here, nullptr, FILE_BEGIN);
 }
 
+bool seekFile(FILE* file, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(INT64_MAX)) {
+    SetLastError(ERROR_NEGATIVE_SEEK);
+    return false;
+  }
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+}
+
+std::optional<uint64_t> openFileSize(FILE* file) {
+  if (std::fflush(file) != 0) return std::nullopt;
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  LARGE_INTEGER size;
+  if (handle == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle, &size)) return std::nullopt;
+  return static_cast<uint64_t>(size.QuadPart);
+}
+
 // The Win32 error when a Win32 call failed, else the C library's.
 std::string lastSystemError() {
   const int error = errno;
