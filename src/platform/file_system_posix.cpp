@@ -344,7 +344,10 @@ bool copyFileReplacing(const std::string& from, const std::string& to, std::stri
   auto bytes = readWholeFile(source);
   if (!bytes) return fail(errno ? errno : EIO);
   std::optional<std::string> replaceable = replaceableTarget(resolvePath(to));
-  if (!replaceable) return fail(errno ? errno : EIO);
+  if (!replaceable) {
+    if (reason) *reason = lastSystemError();  // the refusal's own words
+    return false;
+  }
   const std::string& target = *replaceable;
   const std::span<const uint8_t> whole(*bytes);
   errno = 0;
