@@ -103,20 +103,6 @@ TEST(FileWrites, AtomicReplaceIntoAMissingFolderFails) {
   EXPECT_FALSE(replaceFileAtomically(dir.file("none/x.grf"), bytesOf("x")));
 }
 
-TEST(FileWrites, StaleTemporariesOfTheTargetAreRemovedBeforeASave) {
-  TempDir dir;
-  dir.write("lvl.pid", "old");
-  dir.write("lvl.pid.quorvel-Ab12Cd.tmp", "left by a stopped run");
-  dir.write("lvl.pid.quorvel-Ab12Cd.tmp.keep", "not ours");
-  dir.write("other.pid.quorvel-Ab12Cd.tmp", "another target's");
-  dir.write("lvl.pid.tmpAb12Cd", "not ours");
-  ASSERT_TRUE(replaceFileAtomically(dir.file("lvl.pid"), bytesOf("new")));
-  EXPECT_EQ(listFiles(dir.path(), "*"),
-            (std::vector<std::string>{"lvl.pid", "lvl.pid.quorvel-Ab12Cd.tmp.keep", "lvl.pid.tmpAb12Cd",
-                                      "other.pid.quorvel-Ab12Cd.tmp"}));
-  EXPECT_EQ(readFileText(dir.file("lvl.pid")), "new");
-}
-
 TEST(FileWrites, SavingThroughASymlinkReplacesItsTarget) {
   TempDir dir;
   const std::string target = dir.write("real/level.grf", "old");
@@ -127,25 +113,6 @@ TEST(FileWrites, SavingThroughASymlinkReplacesItsTarget) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(readFileText(target), "new");
   EXPECT_EQ(listFiles(dir.path() + "real", "*"), std::vector<std::string>{"level.grf"});
-}
-
-TEST(FileWrites, ADeviceOrFolderIsNeverReplaced) {
-  TempDir dir;
-  dir.makeFolder("folder.grf");
-  const struct {
-    std::string path;
-    const char* reason;
-  } cases[] = {{dir.file("folder.grf"), "Is a directory"},
-               {"/dev/null", "not a regular file, so it is not replaced"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_FALSE(replaceFileAtomically(c.path, bytesOf("x")));
-    EXPECT_EQ(lastSystemError(), c.reason);
-    EXPECT_FALSE(copyFileReplacing(dir.write("source", "x"), c.path));
-  }
-  struct stat st;
-  ASSERT_EQ(stat("/dev/null", &st), 0);
-  EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
 TEST(FileWrites, CopyReplacesAndKeepsTheLastWriteTime) {

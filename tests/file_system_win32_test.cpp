@@ -50,6 +50,22 @@ TEST_F(Win32Files, AtomicReplaceFailsIntoAMissingFolder) {
   EXPECT_FALSE(replaceFileAtomically(folder_ + "nofolder\\x.grf", bytesOf("x")));
 }
 
+TEST_F(Win32Files, SavingThroughASymbolicLinkReplacesItsTarget) {
+  CreateDirectoryA((folder_ + "sub.tpm").c_str(), nullptr);
+  const std::string target = write("sub.tpm\\level.grf", bytesOf("old"));
+  const std::string link = folder_ + "link.grf";
+  // Wine's CreateSymbolicLink succeeds without making anything.
+  const DWORD made = CreateSymbolicLinkA(link.c_str(), target.c_str(), 0) ? GetFileAttributesA(link.c_str())
+                                                                          : INVALID_FILE_ATTRIBUTES;
+  if (made == INVALID_FILE_ATTRIBUTES || !(made & FILE_ATTRIBUTE_REPARSE_POINT))
+    GTEST_SKIP() << "this system makes no symbolic links for the user";
+  ASSERT_TRUE(replaceFileAtomically(link, bytesOf("new")));
+  EXPECT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+  EXPECT_EQ(readWholeFile(target), bytesOf("new"));
+  EXPECT_EQ(listFiles(folder_ + "sub.tpm", "*"), std::vector<std::string>{"level.grf"});
+  deleteFile(target);
+}
+
 TEST_F(Win32Files, ListingMatchesOnlyTheRealExtensionSortedWithoutCase) {
   for (const char* name : {"b.TPM", "a.tpm", "c.tpm2", "d.3ds", "e.txt"}) write(name, bytesOf("x"));
   CreateDirectoryA((folder_ + "sub.tpm").c_str(), nullptr);

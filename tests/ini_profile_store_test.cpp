@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "support/system_errors.h"
 #include "support/temp_dir.h"
 
 namespace quorvel {
@@ -106,12 +107,11 @@ TEST_F(IniProfileStoreTest, WriteUpdatesOnlyItsKeyAndKeepsEveryOtherLine) {
 }
 
 TEST_F(IniProfileStoreTest, WritingTheValueAKeyHoldsLeavesTheFileUntouched) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   const std::string before = "[Paths]\n  LevelLoadPath = old.scn  \n[StartupWindow]\nVerboseMessages=1";
   dir.write("Quorvel.ini", before);
-  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+  // Whole seconds: the MinGW library keeps file times to the second.
+  const std::filesystem::file_time_type old =
+      std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
   std::filesystem::last_write_time(path, old);
   ASSERT_TRUE(store.writeString("paths", "LevelLoadPath", "old.scn"));
   ASSERT_TRUE(store.writeString("StartupWindow", "VerboseMessages", "1"));
@@ -187,9 +187,6 @@ namespace {
 // A setting that cannot be saved says so once on standard error, and the
 // store remembers it for the run's exit code.
 TEST(IniProfileStoreFailure, FirstFailedSaveIsReportedOnce) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   TempDir dir;
   const std::string path = dir.file("gone/Quorvel.ini");
   IniProfileStore store{path};
@@ -198,7 +195,7 @@ TEST(IniProfileStoreFailure, FirstFailedSaveIsReportedOnce) {
   EXPECT_FALSE(store.writeString("Paths", "Level", "b"));
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "ERROR: could not save the setting \"BmpImportPath\" of [Paths] in \"" + path +
-                "\": No such file or directory.\n");
+                "\": " + testing_support::missingFolderError() + ".\n");
   EXPECT_TRUE(store.saveFailed());
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/file_system.h"
 #include "support/bmp_builder.h"
+#include "support/system_errors.h"
 #include "support/temp_dir.h"
 #include "textures/texture_database.h"
 #include "textures/texture_packer.h"
@@ -64,7 +65,7 @@ class TextureStoreUpdate : public ::testing::Test {
     ASSERT_TRUE(db_.BeginPidUpdate(pid_, swp_));
     db_.outOfSpace = [this](const std::string& message) { fatalMessages_.push_back(message); };
   }
-  void end() { ASSERT_TRUE(db_.EndPidUpdate(spz_)); }
+  void end() { ASSERT_TRUE(db_.EndPidUpdate(spz_)) << db_.failure; }
 
   testing_support::TempDir dir_;
   std::string folder_ = dir_.path();
@@ -148,9 +149,6 @@ TEST_F(TextureStoreUpdate, SmallTextureWithoutMipmapsWritesItsRowsAtThePitch) {
 }
 
 TEST_F(TextureStoreUpdate, FullSizeTrueColourStartsAFreshPage) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   const std::string small = bmp("a.bmp", buildIndexedBmp(8, 8, 16, byPosition));
   const std::string big = bmp("b.bmp", buildSolidBmp24(256, 256, 0x12, 0x34, 0x56));
   begin();
@@ -381,17 +379,14 @@ TEST_F(TextureStoreUpdate, GrownSwpEndsInTheByteReadPastItsOldEnd) {
 // A failure before the PID is replaced leaves the old PID, cuts the SWP back
 // to its old size and restores the SPZ, and names the file that failed.
 TEST_F(TextureStoreUpdate, FailedEndLeavesTheOldLevel) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   struct Case {
     const char* what;
     std::function<void(const std::string& pid, const std::string& spz)> breakIt;
     bool pidFails;
-    const char* reason;
+    std::string reason;
   } cases[] = {
       {"spz missing", [](const std::string&, const std::string& spz) { std::filesystem::remove(spz); },
-       false, "No such file or directory"},
+       false, testing_support::missingFileError()},
       {"pid is a folder",
        [](const std::string& pid, const std::string&) {
          std::filesystem::remove(pid);

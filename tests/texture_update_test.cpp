@@ -10,6 +10,7 @@
 #include "platform/scripted_ui.h"
 #include "support/bmp_builder.h"
 #include "support/level_paths.h"
+#include "support/system_errors.h"
 #include "support/temp_dir.h"
 #include "textures/texture_database.h"
 
@@ -139,15 +140,13 @@ TEST_F(TexturePhase, IgnoredTexturesGiveTheNoteOnceAndKeepTheirNames) {
 }
 
 TEST_F(TexturePhase, BitmapThatExistsButCannotBeReadSaysWhy) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   std::filesystem::create_directory(textures_ + "dir.bmp");
   Mesh& m = mesh("a", {{"Map\\lvl\\dir.bmp", "", ""}});
   load(0);
   EXPECT_EQ(app_->log.takeText(),
             "\nLoading textures...\n"
-            "      ERROR: could not read \"" + textures_ + "dir.bmp\": Is a directory, texture set to empty.\n"
+            "      ERROR: could not read \"" + textures_ + "dir.bmp\": " + testing_support::folderReadError() +
+                ", texture set to empty.\n"
             "Added 0 new textures, replaced 0 textures, skipped 0 existing textures.\n");
   EXPECT_EQ(m.materials[0], Material{});
   EXPECT_TRUE(app_->log.problem);
@@ -277,9 +276,6 @@ TEST_F(TexturePhase, SaveWithNothingPendingWritesNothing) {
 }
 
 TEST_F(TexturePhase, SaveReportsAStoreThatCannotBeOpened) {
-#ifdef _WIN32
-  GTEST_SKIP() << "not yet right on Windows: system error wording and the store's resize path differ";
-#endif
   bitmap("a.bmp", buildIndexedBmp(8, 8, 4, stripes));
   mesh("m", {{"Map\\lvl\\a.bmp", "", ""}});
   load(0);
@@ -288,7 +284,7 @@ TEST_F(TexturePhase, SaveReportsAStoreThatCannotBeOpened) {
   EXPECT_FALSE(save());
   EXPECT_EQ(app_->log.takeText(),
             "\nSaving PID and SWP...\nFATAL ERROR: could not open pid & swp for writing (BeginPidUpdate).\n"
-            "       could not open \"" + level_.swpPath + "\": No such file or directory.\n");
+            "       could not open \"" + level_.swpPath + "\": " + testing_support::missingFileError() + ".\n");
 }
 
 TEST_F(TexturePhase, SaveReportsATruncatedPidByName) {

@@ -38,8 +38,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path,
 // a reader can look at a header before it reads the rest.
 std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count);
 // Writes a temporary file beside `path`, flushes it and renames it over
-// `path`, so a failure never leaves a half-written file. The temporary name
-// is short, so a target whose name uses the longest file name still works.
+// `path`, so a failure never leaves a half-written file. The temporaries are
+// named as platform/temporary_names.h says (short when the target's name or
+// path leaves no room), and those a stopped run left are removed first. A
+// symbolic link's target is replaced, never the link; a folder or a device
+// is refused (lastSystemError() says so).
 bool replaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 // The same for a file given as consecutive pieces, written one after the
 // other without first being joined in memory.
@@ -50,9 +53,21 @@ bool replaceFileAtomically(const std::string& path,
 bool syncFile(FILE* file);
 // Cuts (or extends with zeros) the file at `path` to `size` bytes.
 bool resizeFile(const std::string& path, uint64_t size);
+// The same for a file open for update, after writing its buffers; the
+// position is kept. A file open in this process cannot always be opened a
+// second time for writing (Windows refuses while the first handle writes).
+bool resizeFile(FILE* file, uint64_t size);
+// Moves to `offset` in the file: the whole 64-bit range, which the C
+// library's fseek (a 32-bit long on Windows) does not reach.
+bool seekFile(FILE* file, uint64_t offset);
+// The size of an open file, after writing its buffers.
+std::optional<uint64_t> openFileSize(FILE* file);
 // The system's wording of the error of the file operation that just failed
 // ("No space left on device").
 std::string lastSystemError();
+// The system's wording of the error `code`: an errno value on POSIX, a
+// GetLastError() code on Windows, as lastSystemError() gives it.
+std::string systemErrorMessage(int code);
 
 // Copies (through a temporary beside `to`), moves or deletes a file. On
 // failure `reason`, when given, receives the system's words for it.

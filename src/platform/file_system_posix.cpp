@@ -4,19 +4,20 @@
 // looked up without case one component at a time.
 #include "platform/file_system.h"
 #include "platform/file_pattern.h"
+#include "platform/temporary_names.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -54,12 +55,6 @@ std::optional<std::string> findEntryNoCase(const std::string& folder, const std:
   return best;
 }
 
-// Temporary files are named <target> + kTemporaryInfix + six random
-// characters + kTemporarySuffix, so that those a stopped run left behind are
-// known as ours and removed before the next save of the same target.
-constexpr const char* kTemporaryInfix = ".quorvel-";
-constexpr const char* kTemporarySuffix = ".tmp";
-
 // A refusal that has no errno of its own, for lastSystemError().
 thread_local std::string refusalText;
 thread_local int refusalErrno = 0;
@@ -70,39 +65,22 @@ void refuse(int error, const char* text) {
   errno = error;
 }
 
-// A target whose name leaves no room for the infix (the longest file names
-// a level may have) gets the short form ".qv-" + the CRC-32 of its name +
-// "-": still known as ours, and as the temporary of that target.
-constexpr size_t kMaxFileName = 255;
-
-std::string temporaryPrefix(const std::string& name) {
-  if (name.size() + std::char_traits<char>::length(kTemporaryInfix) + 6 +
-          std::char_traits<char>::length(kTemporarySuffix) <=
-      kMaxFileName)
-    return name + kTemporaryInfix;
-  const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(name.data()), static_cast<uInt>(name.size()));
-  char shortPrefix[16];
-  std::snprintf(shortPrefix, sizeof shortPrefix, ".qv-%08lx-", crc);
-  return shortPrefix;
-}
-
 std::string temporaryPattern(const std::string& target) {
   const size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   return folder + temporaryPrefix(target.substr(slash == std::string::npos ? 0 : slash + 1)) + "XXXXXX" +
-         kTemporarySuffix;
+         std::string(kTemporarySuffix);
 }
 
 void removeStaleTemporaries(const std::string& target) {
   const size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
   const std::string prefix = temporaryPrefix(target.substr(slash == std::string::npos ? 0 : slash + 1));
-  const std::string suffix = kTemporarySuffix;
   DirHandle dir(opendir(folder.c_str()));
   if (!dir) return;
   while (dirent* entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
-    if (name.size() == prefix.size() + 6 + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix))
+    if (isTemporaryName(name, prefix, false))
       unlink((slash == std::string::npos ? name : folder + name).c_str());
   }
 }
@@ -138,7 +116,7 @@ std::optional<std::string> writeTemporaryBeside(const std::string& target,
                                                 mode_t mode) {
   removeStaleTemporaries(target);
   std::string pattern = temporaryPattern(target);
-  int fd = mkstemps(pattern.data(), static_cast<int>(std::char_traits<char>::length(kTemporarySuffix)));
+  int fd = mkstemps(pattern.data(), static_cast<int>(kTemporarySuffix.size()));
   if (fd < 0) return std::nullopt;
   // The pieces go out in batches of one writev each, so that a file of
   // thousands of pieces costs a few calls, not thousands.
@@ -328,11 +306,31 @@ bool resizeFile(const std::string& path, uint64_t size) {
   return truncate(resolvePath(path).c_str(), static_cast<off_t>(size)) == 0;
 }
 
+bool resizeFile(FILE* file, uint64_t size) {
+  return std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
+
+bool seekFile(FILE* file, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) {
+    errno = EOVERFLOW;
+    return false;
+  }
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::optional<uint64_t> openFileSize(FILE* file) {
+  struct stat st;
+  if (std::fflush(file) != 0 || fstat(fileno(file), &st) != 0) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
+}
+
 std::string lastSystemError() {
   const int error = errno;
   if (error == refusalErrno && !refusalText.empty()) return refusalText;
-  return error != 0 ? std::strerror(error) : "unknown error";
+  return error != 0 ? systemErrorMessage(error) : "unknown error";
 }
+
+std::string systemErrorMessage(int code) { return std::strerror(code); }
 
 bool copyFileReplacing(const std::string& from, const std::string& to, std::string* reason) {
   auto fail = [reason](int error) {
@@ -346,7 +344,10 @@ bool copyFileReplacing(const std::string& from, const std::string& to, std::stri
   auto bytes = readWholeFile(source);
   if (!bytes) return fail(errno ? errno : EIO);
   std::optional<std::string> replaceable = replaceableTarget(resolvePath(to));
-  if (!replaceable) return fail(errno ? errno : EIO);
+  if (!replaceable) {
+    if (reason) *reason = lastSystemError();  // the refusal's own words
+    return false;
+  }
   const std::string& target = *replaceable;
   const std::span<const uint8_t> whole(*bytes);
   errno = 0;

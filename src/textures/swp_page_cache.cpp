@@ -1,20 +1,16 @@
 #include "textures/swp_page_cache.h"
 
 #include <algorithm>
-#include <sys/types.h>
 
+#include "platform/file_system.h"
 #include "textures/texture_packer.h"
 
 namespace quorvel {
 
 SwpPageCache::SwpPageCache(std::FILE* file) : file_(file) {
-  if (std::fseek(file_, 0, SEEK_END) == 0) {
-    const long end = std::ftell(file_);
-    if (end >= 0) fileSize_ = static_cast<uint64_t>(end);
-    else ok_ = false;
-  } else {
-    ok_ = false;
-  }
+  const std::optional<uint64_t> size = openFileSize(file_);
+  if (size) fileSize_ = *size;
+  else ok_ = false;
 }
 
 std::vector<uint8_t>& SwpPageCache::page(uint64_t index) {
@@ -25,7 +21,7 @@ std::vector<uint8_t>& SwpPageCache::page(uint64_t index) {
   const uint64_t start = index * kSwpPageSize;
   if (start < fileSize_) {
     const size_t existing = static_cast<size_t>(std::min<uint64_t>(kSwpPageSize, fileSize_ - start));
-    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0 ||
+    if (!seekFile(file_, start) ||
         std::fread(bytes.data(), 1, existing, file_) != existing)
       ok_ = false;
     else
@@ -54,7 +50,7 @@ bool SwpPageCache::flush() {
     const uint64_t start = index * kSwpPageSize;
     if (start >= end) break;
     const size_t length = static_cast<size_t>(std::min<uint64_t>(bytes.size(), end - start));
-    if (std::fseek(file_, static_cast<long>(start), SEEK_SET) != 0 ||
+    if (!seekFile(file_, start) ||
         std::fwrite(bytes.data(), 1, length, file_) != length)
       return false;
   }
@@ -64,7 +60,7 @@ bool SwpPageCache::flush() {
 
 bool SwpPageCache::restore(std::FILE* file) {
   for (const auto& [index, bytes] : originals_) {
-    if (std::fseek(file, static_cast<long>(index * kSwpPageSize), SEEK_SET) != 0 ||
+    if (!seekFile(file, index * kSwpPageSize) ||
         std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
       return false;
   }

@@ -204,9 +204,9 @@ bool TextureDatabase::EndPidUpdate(const std::string& spzPath) {
   // the same 0xFF there.
   const bool endByte = rounded > 0 && rounded - 1 >= size;
   if (rounded > originalSize) {
-    const bool grown = endByte ? std::fseek(swpFile, static_cast<long>(rounded - 1), SEEK_SET) == 0 &&
+    const bool grown = endByte ? seekFile(swpFile, rounded - 1) &&
                                      std::fputc(0xFF, swpFile) != EOF && std::fflush(swpFile) == 0
-                               : std::fflush(swpFile) == 0 && resizeFile(swpPath, rounded);
+                               : resizeFile(swpFile, rounded);
     if (!grown) return spz ? failWithSpz(swpPath) : fail(swpPath);
   }
   if (spz) {
