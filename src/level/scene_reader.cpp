@@ -30,7 +30,8 @@ struct DirectoryEntry {
 
 class SceneReader {
  public:
-  SceneReader(SceneFile& scene, std::span<const uint8_t> file) : scene_(scene), file_(file) {}
+  SceneReader(SceneFile& scene, std::shared_ptr<const ByteBlock> block)
+      : scene_(scene), block_(std::move(block)), file_(block_->bytes()) {}
 
   bool read() {
     ByteReader header(file_);
@@ -119,10 +120,10 @@ class SceneReader {
     return sectionData(directory_[index]);
   }
 
-  static bool toWords(std::span<const uint8_t> bytes, std::vector<uint32_t>& words) {
+  // The section's words stay in the file's block, kept alive by the mesh.
+  bool toWords(std::span<const uint8_t> bytes, RawWords& words) const {
     if (bytes.size() % 4 != 0) return false;
-    words.resize(bytes.size() / 4);
-    decodeU32s(bytes.data(), words);
+    words = RawWords::viewOf(block_, bytes);
     return true;
   }
 
@@ -505,6 +506,7 @@ class SceneReader {
   };
 
   SceneFile& scene_;
+  std::shared_ptr<const ByteBlock> block_;
   std::span<const uint8_t> file_;
   std::unordered_map<uint32_t, std::string> names_;
   std::vector<DirectoryEntry> directory_;
@@ -517,8 +519,13 @@ class SceneReader {
 }  // namespace
 
 bool SceneFile::loadFromBytes(std::span<const uint8_t> bytes) {
+  return loadFromBlock(ByteBlock::copyOf(bytes));
+}
+
+bool SceneFile::loadFromBlock(std::shared_ptr<const ByteBlock> block) {
   clear();
-  if (SceneReader(*this, bytes).read()) return true;
+  if (!block) return false;
+  if (SceneReader(*this, std::move(block)).read()) return true;
   instances.clear();  // a failed load keeps the meshes read, no instances
   return false;
 }
@@ -530,9 +537,9 @@ bool SceneFile::load(const std::string& path) {
   // of it is read.
   uint8_t magic[4];
   encodeU32(magic, kMagic);
-  auto bytes = readPossiblyCompressedFile(path, magic);
-  if (!bytes) return false;
-  return loadFromBytes(*bytes);
+  auto block = readPossiblyCompressedBlock(path, magic);
+  if (!block) return false;
+  return loadFromBlock(std::move(block));
 }
 
 }  // namespace quorvel
