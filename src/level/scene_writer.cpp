@@ -52,7 +52,14 @@ constexpr bool bytesCopiedIntoOutput(size_t bytes) { return bytes <= 1024; }
 // outlive the writer.
 class FileBuilder {
  public:
-  void registerName(std::string_view name) { ++names_[name].count; }
+  // Counts a use of the name; returns where its handle will stand once
+  // assignHandles() has run (entries of the hash map do not move), so that
+  // writing a name registered in bulk costs no second lookup.
+  const uint32_t* registerName(std::string_view name) {
+    NameEntry& entry = names_[name];
+    ++entry.count;
+    return &entry.handle;
+  }
 
   // Gives the handles in name order and builds the name table. False when a
   // name is longer than the game reads.
@@ -266,9 +273,10 @@ class SceneWriter {
     for (const auto& mesh : scene_.meshes) inScene.insert(mesh.get());
     // An instance of a mesh that is not in this scene has nothing its
     // reference could point to; it is left out rather than written dangling.
-    std::vector<const Instance*> instances;
-    for (const auto& instance : scene_.instances)
-      if (inScene.count(instance->mesh)) instances.push_back(instance.get());
+    std::vector<std::pair<const Instance*, const uint32_t*>> instances;
+    for (size_t i = 0; i < scene_.instances.size(); ++i)
+      if (inScene.count(scene_.instances[i]->mesh))
+        instances.emplace_back(scene_.instances[i].get(), instanceHandles_[i]);
     expected += kDirectoryEntrySize * 3 + instances.size() * kInstanceRecordSize;
     expected += numberValues();
     // Reserving the output up front keeps it from growing by doubling; the
@@ -294,10 +302,11 @@ class SceneWriter {
 
     trace("Writing instances\n");
     ByteWriter region;
+    region.reserve(4 + kInstanceRecordSize * instances.size() + 4);
     region.u32(static_cast<uint32_t>(instances.size()));
-    for (const Instance* instance : instances) {
+    for (const auto& [instance, handle] : instances) {
       region.u32(static_cast<uint32_t>(instance->mesh->sectionRef));
-      region.u32(file_.handle(instance->name));
+      region.u32(*handle);
       writeVec3(region, instance->position);
       writeVec3(region, instance->rotation);
       region.f32(instance->scale);
@@ -335,7 +344,8 @@ class SceneWriter {
         file_.registerName(m.bumpMap);
       }
     }
-    for (const auto& instance : scene_.instances) file_.registerName(instance->name);
+    instanceHandles_.reserve(scene_.instances.size());
+    for (const auto& instance : scene_.instances) instanceHandles_.push_back(file_.registerName(instance->name));
   }
 
   void writeMesh(Mesh& mesh) {
@@ -626,6 +636,7 @@ class SceneWriter {
 
   SceneFile& scene_;
   FileBuilder file_;
+  std::vector<const uint32_t*> instanceHandles_;  // in the order of the scene's instances
   std::vector<Value*> tables_;
   std::unordered_map<std::string_view, NameCount> valueNames_;
   uint32_t valueCount_ = 0;
