@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "level/raw_words.h"
+#include "util/byte_block.h"
 #include "values/value.h"
 
 namespace quorvel {
@@ -60,8 +62,8 @@ struct Mesh {
   std::vector<Material> materials;
   std::array<uint32_t, 3> extraHeader{};
   Color color;
-  std::vector<uint32_t> rawGeometry;  // verbatim geometry section, if read
-  std::vector<uint32_t> rawMapping;   // verbatim mapping section, if read
+  RawWords rawGeometry;  // verbatim geometry section, if read
+  RawWords rawMapping;   // verbatim mapping section, if read
   float unitScale = 1.0f;
   Vec3 unitCentre;
   std::array<uint8_t, 20> materialTrailer{};
@@ -110,8 +112,12 @@ class SceneFile {
   // when the file cannot be read or is not a well-formed scene file; the
   // meshes read before the failure stay in the scene.
   bool load(const std::string& path);
-  // The same for file contents already in memory.
+  // The same for file contents already in memory: they are copied once,
+  // into the block the meshes keep their raw sections in.
   bool loadFromBytes(std::span<const uint8_t> bytes);
+  // The same for a block the meshes may keep (their raw sections stay views
+  // into it, so it lives as long as the last of them).
+  bool loadFromBlock(std::shared_ptr<const ByteBlock> block);
   // Writes the scene, replacing `path` atomically; false when it cannot be
   // written (the old file is then left as it was) or when the scene cannot
   // be stored (a name longer than 255 bytes). Sets each mesh's sectionRef

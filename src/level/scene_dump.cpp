@@ -32,9 +32,10 @@ void appendVec3(std::string& out, const Vec3& v) {
 }
 
 // Word count and CRC-32 of the words as stored (little-endian).
-void appendRaw(std::string& out, const std::vector<uint32_t>& words) {
-  std::vector<uint8_t> bytes(words.size() * 4);
-  for (size_t i = 0; i < words.size(); ++i) encodeU32(&bytes[i * 4], words[i]);
+void appendRaw(std::string& out, const RawWords& words) {
+  std::vector<uint8_t> bytes(words.leadingWords().size() * 4);
+  for (size_t i = 0; i < words.leadingWords().size(); ++i) encodeU32(&bytes[i * 4], words.leadingWords()[i]);
+  bytes.insert(bytes.end(), words.trailingBytes().begin(), words.trailingBytes().end());
   uLong crc = crc32(0L, Z_NULL, 0);
   // zlib takes lengths as uInt: feed large sections in pieces.
   for (size_t at = 0; at < bytes.size();) {

@@ -30,7 +30,8 @@ struct DirectoryEntry {
 
 class SceneReader {
  public:
-  SceneReader(SceneFile& scene, std::span<const uint8_t> file) : scene_(scene), file_(file) {}
+  SceneReader(SceneFile& scene, std::shared_ptr<const ByteBlock> block)
+      : scene_(scene), block_(std::move(block)), file_(block_->bytes()) {}
 
   bool read() {
     ByteReader header(file_);
@@ -119,10 +120,10 @@ class SceneReader {
     return sectionData(directory_[index]);
   }
 
-  static bool toWords(std::span<const uint8_t> bytes, std::vector<uint32_t>& words) {
+  // The section's words stay in the file's block, kept alive by the mesh.
+  bool toWords(std::span<const uint8_t> bytes, RawWords& words) const {
     if (bytes.size() % 4 != 0) return false;
-    words.resize(bytes.size() / 4);
-    decodeU32s(bytes.data(), words);
+    words = RawWords::viewOf(block_, bytes);
     return true;
   }
 
@@ -171,6 +172,9 @@ class SceneReader {
   static bool readVec3(ByteReader& r, Vec3& v) {
     return r.readF32(v.x) && r.readF32(v.y) && r.readF32(v.z);
   }
+  // Fields of records in a run that readRecords has checked as a whole.
+  static float f32At(const uint8_t* p) { return floatFromBits(decodeU32(p)); }
+  static Vec3 vec3At(const uint8_t* p) { return {f32At(p), f32At(p + 4), f32At(p + 8)}; }
 
   static bool parseFaceListsGeometry(std::span<const uint8_t> data, Mesh& mesh) {
     ByteReader r(data);
@@ -182,26 +186,27 @@ class SceneReader {
     mesh.setColor(static_cast<int>(std::min<uint32_t>(red, 255)),
                   static_cast<int>(std::min<uint32_t>(green, 255)),
                   static_cast<int>(std::min<uint32_t>(blue, 255)));
+    std::span<const uint8_t> vertices, indices, normals;
+    if (!r.readRecords(vertexCount, 12, vertices)) return false;
     // Per face: three indices, a face normal and three corner normals.
-    if (!r.has(vertexCount, 12)) return false;
-    mesh.vertices.resize(vertexCount);
-    for (Vec3& v : mesh.vertices)
-      if (!readVec3(r, v)) return false;
     if (!r.has(faceCount, 60)) return false;
+    if (!r.readRecords(faceCount, 12, indices) || !r.skip(size_t{faceCount} * 12) ||
+        !r.readRecords(uint64_t{faceCount} * 3, 12, normals))
+      return false;
+    mesh.vertices.resize(vertexCount);
+    for (size_t i = 0; i < vertexCount; ++i) mesh.vertices[i] = vec3At(&vertices[i * 12]);
     mesh.faces.resize(faceCount);
     for (size_t i = 0; i < faceCount; ++i) {
       Face& face = mesh.faces[i];
-      for (int j = 0; j < 3; ++j) {
-        uint32_t index = 0;
-        if (!r.readU32(index) || index >= vertexCount) return false;
+      for (size_t j = 0; j < 3; ++j) {
+        const uint32_t index = decodeU32(&indices[i * 12 + j * 4]);
+        if (index >= vertexCount) return false;
         face.vertex[j] = static_cast<int32_t>(index);
         face.normal[j] = static_cast<int32_t>(3 * i + j);
       }
     }
-    if (!r.skip(size_t{faceCount} * 12)) return false;
     mesh.normals.resize(size_t{faceCount} * 3);
-    for (Vec3& n : mesh.normals)
-      if (!readVec3(r, n)) return false;
+    for (size_t i = 0; i < mesh.normals.size(); ++i) mesh.normals[i] = vec3At(&normals[i * 12]);
     return true;
   }
 
@@ -211,22 +216,24 @@ class SceneReader {
     if (!r.skip(4) || !r.readU32(texCoordCount) || !r.readU32(faceCount)) return false;
     // Without texture coordinates the faces keep coordinate 0 and material 0.
     if (texCoordCount == 0) return true;
-    if (!r.has(texCoordCount, 8)) return false;
-    mesh.texCoords.resize(texCoordCount);
-    for (Vec2& t : mesh.texCoords)
-      if (!r.readF32(t.u) || !r.readF32(t.v)) return false;
+    std::span<const uint8_t> coords, indices, materials;
+    if (!r.readRecords(texCoordCount, 8, coords)) return false;
     // The indices follow for every face of the geometry; the mapping's own
     // face count is kept in the raw section but does not steer the reading.
-    if (!r.has(mesh.faces.size(), 16)) return false;
-    for (Face& face : mesh.faces) {
-      for (int j = 0; j < 3; ++j) {
-        uint32_t index = 0;
-        if (!r.readU32(index) || index >= texCoordCount) return false;
+    const size_t faces = mesh.faces.size();
+    if (!r.readRecords(faces, 12, indices) || !r.readRecords(faces, 4, materials)) return false;
+    mesh.texCoords.resize(texCoordCount);
+    for (size_t i = 0; i < texCoordCount; ++i)
+      mesh.texCoords[i] = {f32At(&coords[i * 8]), f32At(&coords[i * 8 + 4])};
+    for (size_t i = 0; i < faces; ++i) {
+      Face& face = mesh.faces[i];
+      for (size_t j = 0; j < 3; ++j) {
+        const uint32_t index = decodeU32(&indices[i * 12 + j * 4]);
+        if (index >= texCoordCount) return false;
         face.texCoord[j] = static_cast<int32_t>(index);
       }
+      face.material = static_cast<int32_t>(decodeU32(&materials[i * 4]));
     }
-    for (Face& face : mesh.faces)
-      if (!r.readI32(face.material)) return false;
     return true;
   }
 
@@ -241,61 +248,52 @@ class SceneReader {
     mesh.color = {static_cast<uint8_t>(packed >> 16), static_cast<uint8_t>(packed >> 8),
                   static_cast<uint8_t>(packed)};
 
-    if (!r.has(positionCount, 12)) return false;
-    std::vector<Vec3> positions(positionCount);
-    for (Vec3& p : positions)
-      if (!readVec3(r, p)) return false;
+    std::span<const uint8_t> positions, records, indices, polygons;
+    if (!r.readRecords(positionCount, 12, positions) ||
+        !r.readRecords(recordCount, kVertexRecordSize, records) ||
+        !r.readRecords(indexCount, 4, indices) || !r.readRecords(polygonCount, kPolygonSize, polygons))
+      return false;
 
-    if (!r.has(recordCount, kVertexRecordSize)) return false;
     mesh.vertices.resize(recordCount);
     mesh.normals.resize(recordCount);
     mesh.texCoords.resize(recordCount);
     for (size_t i = 0; i < recordCount; ++i) {
-      uint32_t position = 0;
-      if (!r.readU32(position) || position >= positionCount) return false;
-      mesh.vertices[i] = positions[position];
-      if (!readVec3(r, mesh.normals[i]) || !r.readF32(mesh.texCoords[i].u) ||
-          !r.readF32(mesh.texCoords[i].v) || !r.skip(8))
-        return false;
+      const uint8_t* record = &records[i * kVertexRecordSize];
+      const uint32_t position = decodeU32(record);
+      if (position >= positionCount) return false;
+      mesh.vertices[i] = vec3At(&positions[size_t{position} * 12]);
+      mesh.normals[i] = vec3At(record + 4);
+      mesh.texCoords[i] = {f32At(record + 16), f32At(record + 20)};
     }
+    for (size_t i = 0; i < indexCount; ++i)
+      if (decodeU32(&indices[i * 4]) >= recordCount) return false;
+    auto index = [&indices](size_t i) { return static_cast<int32_t>(decodeU32(&indices[i * 4])); };
 
-    if (!r.has(indexCount, 4)) return false;
-    std::vector<int32_t> indices(indexCount);
-    for (int32_t& index : indices) {
-      uint32_t record = 0;
-      if (!r.readU32(record) || record >= recordCount) return false;
-      index = static_cast<int32_t>(record);
-    }
-
-    if (!r.has(polygonCount, kPolygonSize)) return false;
-    struct Polygon {
-      uint32_t corners, first;
-      int32_t material, attribute;
-    };
-    std::vector<Polygon> polygons(polygonCount);
     // Fans never give more triangles than the index list has entries unless
     // polygons overlap; bounding the total keeps a forged file from asking
     // for billions of faces.
     uint64_t totalFaces = 0;
-    for (Polygon& p : polygons) {
-      if (!r.readU32(p.corners) || !r.readU32(p.first) || !r.skip(16) ||
-          !r.readI32(p.material) || !r.readI32(p.attribute) || !r.skip(8))
-        return false;
-      if (p.corners < 3) continue;
-      if (p.first > indexCount || p.corners > indexCount - p.first) return false;
-      totalFaces += p.corners - 2;
+    for (size_t i = 0; i < polygonCount; ++i) {
+      const uint8_t* polygon = &polygons[i * kPolygonSize];
+      const uint32_t corners = decodeU32(polygon), first = decodeU32(polygon + 4);
+      if (corners < 3) continue;
+      if (first > indexCount || corners > indexCount - first) return false;
+      totalFaces += corners - 2;
       if (totalFaces > indexCount) return false;
     }
-    mesh.faces.reserve(static_cast<size_t>(totalFaces));
-    for (const Polygon& p : polygons) {
-      for (uint32_t k = 2; k < p.corners; ++k) {
-        Face face;
-        int32_t corners[3] = {indices[p.first], indices[p.first + k - 1], indices[p.first + k]};
-        for (int j = 0; j < 3; ++j)
-          face.vertex[j] = face.texCoord[j] = face.normal[j] = corners[j];
-        face.material = p.material;
-        face.attribute = p.attribute;
-        mesh.faces.push_back(face);
+    mesh.faces.resize(static_cast<size_t>(totalFaces));
+    size_t next = 0;
+    for (size_t i = 0; i < polygonCount; ++i) {
+      const uint8_t* polygon = &polygons[i * kPolygonSize];
+      const uint32_t corners = decodeU32(polygon), first = decodeU32(polygon + 4);
+      const int32_t material = static_cast<int32_t>(decodeU32(polygon + 24));
+      const int32_t attribute = static_cast<int32_t>(decodeU32(polygon + 28));
+      for (uint32_t k = 2; k < corners; ++k) {
+        Face& face = mesh.faces[next++];
+        const int32_t fan[3] = {index(first), index(first + k - 1), index(first + k)};
+        for (int j = 0; j < 3; ++j) face.vertex[j] = face.texCoord[j] = face.normal[j] = fan[j];
+        face.material = material;
+        face.attribute = attribute;
       }
     }
     return true;
@@ -505,6 +503,7 @@ class SceneReader {
   };
 
   SceneFile& scene_;
+  std::shared_ptr<const ByteBlock> block_;
   std::span<const uint8_t> file_;
   std::unordered_map<uint32_t, std::string> names_;
   std::vector<DirectoryEntry> directory_;
@@ -517,8 +516,13 @@ class SceneReader {
 }  // namespace
 
 bool SceneFile::loadFromBytes(std::span<const uint8_t> bytes) {
+  return loadFromBlock(ByteBlock::copyOf(bytes));
+}
+
+bool SceneFile::loadFromBlock(std::shared_ptr<const ByteBlock> block) {
   clear();
-  if (SceneReader(*this, bytes).read()) return true;
+  if (!block) return false;
+  if (SceneReader(*this, std::move(block)).read()) return true;
   instances.clear();  // a failed load keeps the meshes read, no instances
   return false;
 }
@@ -530,9 +534,9 @@ bool SceneFile::load(const std::string& path) {
   // of it is read.
   uint8_t magic[4];
   encodeU32(magic, kMagic);
-  auto bytes = readPossiblyCompressedFile(path, magic);
-  if (!bytes) return false;
-  return loadFromBytes(*bytes);
+  auto block = readPossiblyCompressedBlock(path, magic);
+  if (!block) return false;
+  return loadFromBlock(std::move(block));
 }
 
 }  // namespace quorvel

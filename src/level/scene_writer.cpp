@@ -43,13 +43,23 @@ std::vector<typename Map::value_type*> inNameOrder(Map& map) {
 constexpr bool copiedIntoOutput(size_t words) {
   return std::endian::native != std::endian::little || words <= 256;
 }
+// The same for bytes kept as they were read, which are the file's bytes on
+// every machine.
+constexpr bool bytesCopiedIntoOutput(size_t bytes) { return bytes <= 1024; }
 
 // One scene file being written: the name list, the directory and the bytes.
 // Names are held as views of the scene's own strings (or of literals), which
 // outlive the writer.
 class FileBuilder {
  public:
-  void registerName(std::string_view name) { ++names_[name].count; }
+  // Counts a use of the name; returns where its handle will stand once
+  // assignHandles() has run (entries of the hash map do not move), so that
+  // writing a name registered in bulk costs no second lookup.
+  const uint32_t* registerName(std::string_view name) {
+    NameEntry& entry = names_[name];
+    ++entry.count;
+    return &entry.handle;
+  }
 
   // Gives the handles in name order and builds the name table. False when a
   // name is longer than the game reads.
@@ -95,19 +105,29 @@ class FileBuilder {
   uint32_t nextRef() const { return sectionRef(static_cast<uint32_t>(next_)); }
 
   // Kept words (a mesh's raw sections) go into the file as they are: on a
-  // little-endian machine they are the file's bytes already and are written
-  // from where they lie instead of being copied into the output.
-  void words(const std::vector<uint32_t>& words) {
-    if (copiedIntoOutput(words.size())) {
-      out.u32s(words);
-    } else {
-      kept_.push_back({out.size(), std::span(reinterpret_cast<const uint8_t*>(words.data()),
-                                             words.size() * 4)});
-      keptBytes_ += words.size() * 4;
-    }
+  // little-endian machine they are the file's bytes already, and the bytes
+  // of words kept as read are the file's bytes on any machine; large runs
+  // are written from where they lie instead of being copied into the output.
+  void words(const RawWords& words) {
+    const std::span<const uint32_t> leading = words.leadingWords();
+    if (copiedIntoOutput(leading.size()))
+      out.u32s(leading);
+    else
+      keep(std::span(reinterpret_cast<const uint8_t*>(leading.data()), leading.size() * 4));
+    const std::span<const uint8_t> trailing = words.trailingBytes();
+    if (bytesCopiedIntoOutput(trailing.size()))
+      out.bytes(trailing.data(), trailing.size());
+    else
+      keep(trailing);
   }
   // The offset in the file being written.
   size_t position() const { return out.size() + keptBytes_; }
+
+  // How many of `words`' bytes words() copies into the output.
+  static size_t copiedBytes(const RawWords& words) {
+    const size_t leading = words.leadingWords().size(), trailing = words.trailingBytes().size();
+    return (copiedIntoOutput(leading) ? leading * 4 : 0) + (bytesCopiedIntoOutput(trailing) ? trailing : 0);
+  }
 
   // Appends the name table and fills in the directory and the header.
   void finish() {
@@ -162,6 +182,12 @@ class FileBuilder {
   ByteWriter out;
 
  private:
+  void keep(std::span<const uint8_t> bytes) {
+    if (bytes.empty()) return;
+    kept_.push_back({out.size(), bytes});
+    keptBytes_ += bytes.size();
+  }
+
   struct NameEntry {
     uint32_t count = 0;
     uint32_t handle = 0;
@@ -247,9 +273,10 @@ class SceneWriter {
     for (const auto& mesh : scene_.meshes) inScene.insert(mesh.get());
     // An instance of a mesh that is not in this scene has nothing its
     // reference could point to; it is left out rather than written dangling.
-    std::vector<const Instance*> instances;
-    for (const auto& instance : scene_.instances)
-      if (inScene.count(instance->mesh)) instances.push_back(instance.get());
+    std::vector<std::pair<const Instance*, const uint32_t*>> instances;
+    for (size_t i = 0; i < scene_.instances.size(); ++i)
+      if (inScene.count(scene_.instances[i]->mesh))
+        instances.emplace_back(scene_.instances[i].get(), instanceHandles_[i]);
     expected += kDirectoryEntrySize * 3 + instances.size() * kInstanceRecordSize;
     expected += numberValues();
     // Reserving the output up front keeps it from growing by doubling; the
@@ -275,10 +302,11 @@ class SceneWriter {
 
     trace("Writing instances\n");
     ByteWriter region;
+    region.reserve(4 + kInstanceRecordSize * instances.size() + 4);
     region.u32(static_cast<uint32_t>(instances.size()));
-    for (const Instance* instance : instances) {
+    for (const auto& [instance, handle] : instances) {
       region.u32(static_cast<uint32_t>(instance->mesh->sectionRef));
-      region.u32(file_.handle(instance->name));
+      region.u32(*handle);
       writeVec3(region, instance->position);
       writeVec3(region, instance->rotation);
       region.f32(instance->scale);
@@ -316,7 +344,8 @@ class SceneWriter {
         file_.registerName(m.bumpMap);
       }
     }
-    for (const auto& instance : scene_.instances) file_.registerName(instance->name);
+    instanceHandles_.reserve(scene_.instances.size());
+    for (const auto& instance : scene_.instances) instanceHandles_.push_back(file_.registerName(instance->name));
   }
 
   void writeMesh(Mesh& mesh) {
@@ -342,8 +371,8 @@ class SceneWriter {
       const bool untextured = isUntextured(mesh);
       if (fromFile) {
         if (mesh.rawGeometry.size() >= 2) {
-          mesh.rawGeometry[0] = untextured ? 0 : materialRef;
-          mesh.rawGeometry[1] = untextured ? 1 : 0;
+          mesh.rawGeometry.set(0, untextured ? 0 : materialRef);
+          mesh.rawGeometry.set(1, untextured ? 1 : 0);
         }
         file_.words(mesh.rawGeometry);
       } else {
@@ -357,7 +386,7 @@ class SceneWriter {
     // A mesh read without a mapping whose materials were added later has no
     // raw mapping to keep: its mapping is generated from the model.
     if (fromFile && !mesh.rawMapping.empty()) {
-      mesh.rawMapping[0] = materialRef;
+      mesh.rawMapping.set(0, materialRef);
       file_.words(mesh.rawMapping);
     } else if (mesh.layout == MeshLayout::FaceLists) {
       writeFaceListsMapping(mesh, materialRef);
@@ -496,9 +525,7 @@ class SceneWriter {
   }
 
   // The bytes of a mesh's sections that writeMesh puts into the output.
-  static size_t keptBytes(const std::vector<uint32_t>& words) {
-    return copiedIntoOutput(words.size()) ? words.size() * 4 : 0;
-  }
+  static size_t keptBytes(const RawWords& words) { return FileBuilder::copiedBytes(words); }
   static size_t meshBytes(const Mesh& mesh) {
     const size_t faces = mesh.faces.size();
     size_t bytes = kMeshHeaderSize;
@@ -609,6 +636,7 @@ class SceneWriter {
 
   SceneFile& scene_;
   FileBuilder file_;
+  std::vector<const uint32_t*> instanceHandles_;  // in the order of the scene's instances
   std::vector<Value*> tables_;
   std::unordered_map<std::string_view, NameCount> valueNames_;
   uint32_t valueCount_ = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,5 +20,10 @@ namespace quorvel {
 std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string& path,
                                                                std::span<const uint8_t> expectedStart = {},
                                                                uint64_t maxSize = kMaxBinaryFileSize);
+// The same in a block that views into it can share; null on the same
+// failures.
+std::shared_ptr<ByteBlock> readPossiblyCompressedBlock(const std::string& path,
+                                                       std::span<const uint8_t> expectedStart = {},
+                                                       uint64_t maxSize = kMaxBinaryFileSize);
 
 }  // namespace quorvel

@@ -119,7 +119,7 @@ std::optional<std::vector<uint8_t>> decodeSzdd(const std::vector<uint8_t>& compr
 
 namespace {
 
-bool beginsWith(const std::vector<uint8_t>& bytes, std::span<const uint8_t> start) {
+bool beginsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> start) {
   return bytes.size() >= start.size() && std::equal(start.begin(), start.end(), bytes.begin());
 }
 
@@ -139,6 +139,19 @@ std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string
   auto decoded = decodeSzdd(*bytes);
   if (decoded && (decoded->size() > maxSize || !beginsWith(*decoded, expectedStart))) return std::nullopt;
   return decoded;
+}
+
+std::shared_ptr<ByteBlock> readPossiblyCompressedBlock(const std::string& path,
+                                                       std::span<const uint8_t> expectedStart,
+                                                       uint64_t maxSize) {
+  auto head = readFileStart(path, std::max(sizeof kSzddMagic, expectedStart.size()));
+  if (!head) return nullptr;
+  if (isSzdd(*head)) {
+    auto decoded = readPossiblyCompressedFile(path, expectedStart, maxSize);
+    return decoded ? std::make_shared<ByteBlock>(std::move(*decoded)) : nullptr;
+  }
+  if (!beginsWith(*head, expectedStart)) return nullptr;
+  return readWholeFileBlock(path, maxSize);
 }
 
 }  // namespace quorvel

@@ -71,4 +71,11 @@ std::optional<std::vector<uint8_t>> readPossiblyCompressedFile(const std::string
   return bytes;
 }
 
+std::shared_ptr<ByteBlock> readPossiblyCompressedBlock(const std::string& path,
+                                                       std::span<const uint8_t> expectedStart,
+                                                       uint64_t maxSize) {
+  auto bytes = readPossiblyCompressedFile(path, expectedStart, maxSize);
+  return bytes ? std::make_shared<ByteBlock>(std::move(*bytes)) : nullptr;
+}
+
 }  // namespace quorvel

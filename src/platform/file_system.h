@@ -5,10 +5,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "util/byte_block.h"
 
 namespace quorvel {
 
@@ -34,6 +37,10 @@ inline constexpr uint64_t kMaxTextFileSize = uint64_t{512} << 20;
 // `maxSize` (errno EFBIG, "File too large"), which is checked before reading.
 std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path,
                                                   uint64_t maxSize = kMaxBinaryFileSize);
+// The same in a block that views into it can share (a scene keeps its raw
+// sections there); null on the same failures.
+std::shared_ptr<ByteBlock> readWholeFileBlock(const std::string& path,
+                                              uint64_t maxSize = kMaxBinaryFileSize);
 // At most the first `count` bytes of the file (fewer when it is shorter), so
 // a reader can look at a header before it reads the rest.
 std::optional<std::vector<uint8_t>> readFileStart(const std::string& path, size_t count);

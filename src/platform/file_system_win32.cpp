@@ -81,6 +81,11 @@ std::optional<std::vector<uint8_t>> readWholeFile(const std::string& path, uint6
   return bytes;
 }
 
+std::shared_ptr<ByteBlock> readWholeFileBlock(const std::string& path, uint64_t maxSize) {
+  auto bytes = readWholeFile(path, maxSize);
+  return bytes ? std::make_shared<ByteBlock>(std::move(*bytes)) : nullptr;
+}
+
 namespace {
 
 // The system's words for `error`, without the line end it brings.

@@ -120,6 +120,16 @@ class ByteReader {
     pos_ += n;
     return true;
   }
+  // The next `count` records of `recordSize` bytes as one checked run, for
+  // parsing many fixed-size records without checking each field again;
+  // false (and no move) when they are not all there.
+  bool readRecords(uint64_t count, uint64_t recordSize, std::span<const uint8_t>& out) {
+    if (!has(count, recordSize)) return false;
+    const size_t n = static_cast<size_t>(count * recordSize);
+    out = data_.subspan(pos_, n);
+    pos_ += n;
+    return true;
+  }
   // Reads a zero-terminated string of at most `maxLength` characters before
   // the zero; false when no terminator is found in time.
   bool readCString(std::string& out, size_t maxLength) {
