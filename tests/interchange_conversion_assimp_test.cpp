@@ -9,6 +9,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "import/interchange_textures.h"
 #include "import/model_files.h"
 #include "report/message_log.h"
 #include "support/temp_dir.h"
@@ -160,6 +161,55 @@ TEST(InterchangeConversion, NamesAreMadeUniqueWithinTheFile) {
   EXPECT_EQ(c.instances[1]->name, "Crate_2");
   EXPECT_EQ(c.instances[1]->mesh, c.meshes[1].get());
   EXPECT_EQ(c.instances[2]->mesh, c.meshes[2].get());
+}
+
+// The textures of a material as the texture phase finds them: a BMP beside
+// the model is used as it is, other images become BMPs beside it, and what
+// cannot be brought along is a WARNING.
+TEST(InterchangeFile, MaterialTexturesAreBroughtBesideTheModelAsBitmaps) {
+  TempDir folder;
+  folder.write("m.mtl", "newmtl skin\nmap_Kd missing.png\nmap_d alpha.BMP\nmap_bump sub/bump.jpg\n");
+  folder.write("alpha.bmp", "not read: it is only named");
+  folder.write("sub/bump.jpg", "not an image");
+  const std::string model = folder.write("crate.obj", "mtllib m.mtl\nusemtl skin\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  MessageLog log;
+  log.captureText(true);
+  log.verbose = false;
+  ImportSet set(log);
+  importModelFile(model, set, log, nullptr);
+  ASSERT_EQ(set.meshes.size(), 1u);
+  const Mesh& mesh = *set.meshes.begin()->second;
+  ASSERT_EQ(mesh.materials.size(), 1u);
+  EXPECT_EQ(mesh.materials[0], (Material{"missing.png", "alpha.BMP", "bump.jpg"}));
+  const std::string text = log.takeText();
+  const std::string warning = "  WARNING: texture \"%s\" of mesh " + mesh.name + " in file \"" + model + "\" cannot be brought along: ";
+  auto line = [&](const char* reference, const char* reason) {
+    std::string w = warning;
+    return w.replace(w.find("%s"), 2, reference) + reason + ".\n";
+  };
+  EXPECT_NE(text.find(line("missing.png", "the file is missing")), std::string::npos) << text;
+  EXPECT_NE(text.find(line("sub/bump.jpg", "it is not an image in a known format")), std::string::npos) << text;
+  EXPECT_TRUE(log.problem);
+}
+
+// Halving keeps a texture within 256 x 256: each pixel the mean of four.
+TEST(InterchangeTextures, LargeImageIsHalvedIntoA24BitBitmap) {
+  std::vector<uint8_t> rgba;
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 258; ++x) rgba.insert(rgba.end(), {uint8_t(x % 2 * 100), uint8_t(y * 50), 7, 255});
+  const std::vector<uint8_t> bmp = bitmapFileOf(rgba.data(), 258, 2);
+  const uint32_t row = 388;  // 129 pixels of 3 bytes, padded to 4
+  ASSERT_EQ(bmp.size(), 54u + row);
+  const std::vector<uint8_t> header(bmp.begin(), bmp.begin() + 30);
+  const std::vector<uint8_t> expected = {'B', 'M', 0xBA, 1, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 129, 0,
+                                         0, 0, 1, 0, 0, 0, 1, 0, 24, 0};
+  EXPECT_EQ(header, expected);
+  for (uint32_t x = 0; x < 129; ++x) {
+    EXPECT_EQ(bmp[54 + 3 * x], 7);       // blue
+    EXPECT_EQ(bmp[54 + 3 * x + 1], 25);  // green: (0 + 0 + 50 + 50) / 4
+    EXPECT_EQ(bmp[54 + 3 * x + 2], 50);  // red: (0 + 100 + 0 + 100) / 4
+  }
+  EXPECT_EQ(bmp.back(), 0);
 }
 
 // Damaged files: one ERROR line, the problem flag, nothing converted.

@@ -179,5 +179,14 @@ TEST_F(InterchangeModels, EmbeddedTextureIsWrittenAsBitmapBesideTheModelAndNamed
   EXPECT_EQ(bitmap->height, 211);
 }
 
+TEST_F(InterchangeModels, PngTextureBecomesABitmapOfTheSameNameBesideTheModel) {
+  const std::string model = copyModel("glTF2/BoxTextured-glTF/BoxTextured.gltf");
+  ImportSet set(run_.app.log);
+  importModelFile(model, set, run_.app.log, nullptr);
+  ASSERT_EQ(set.meshes.size(), 1u);
+  EXPECT_EQ(set.meshes.begin()->second->materials[0].colorMap, "CesiumLogoFlat.bmp");
+  EXPECT_TRUE(readBitmap((fs::path(model).parent_path() / "CesiumLogoFlat.bmp").string(), false));
+}
+
 }  // namespace
 }  // namespace quorvel

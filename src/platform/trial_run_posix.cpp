@@ -25,6 +25,7 @@ constexpr int kPassed = 0;
 constexpr int kFailed = 3;
 constexpr int kOutOfMemory = 4;
 
+#ifndef QUORVEL_ADDRESS_SANITIZER
 // The address space the process already uses, so the bound counts only what
 // the work adds.
 uint64_t currentAddressSpace() {
@@ -35,6 +36,7 @@ uint64_t currentAddressSpace() {
   std::fclose(statm);
   return read ? pages * static_cast<uint64_t>(sysconf(_SC_PAGESIZE)) : 0;
 }
+#endif
 
 [[noreturn]] void runChild(const std::function<bool()>& work, const TrialLimits& limits) {
 #ifndef QUORVEL_ADDRESS_SANITIZER
