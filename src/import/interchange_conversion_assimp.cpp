@@ -71,6 +71,10 @@ std::optional<std::string> checkScene(const aiScene& scene) {
   if (scene.mNumMeshes > kMaxMeshes || (scene.mNumMeshes && !scene.mMeshes)) return "it holds too many meshes";
   if (scene.mNumMaterials > kMaxMaterials || (scene.mNumMaterials && !scene.mMaterials))
     return "it holds too many materials";
+  if (scene.mNumTextures > kMaxMaterials || (scene.mNumTextures && !scene.mTextures))
+    return "it holds too many images";
+  for (unsigned i = 0; i < scene.mNumTextures; ++i)
+    if (!scene.mTextures[i]) return "an image is missing";
   uint64_t vertices = 0, faces = 0;
   for (unsigned i = 0; i < scene.mNumMeshes; ++i) {
     const aiMesh* m = scene.mMeshes[i];

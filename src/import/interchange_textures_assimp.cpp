@@ -205,7 +205,8 @@ std::string ModelTextures::bring(const std::string& reference, const std::string
   if (reference.empty()) return {};
   if (auto known = brought_.find(reference); known != brought_.end()) return known->second;
   std::string reason;
-  const bool embedded = scene_.GetEmbeddedTexture(reference.c_str()) != nullptr;
+  // "*N" names the file's image N; the library reads N without a bound.
+  const bool embedded = (reference[0] != '*' || reference.size() <= 6) && scene_.GetEmbeddedTexture(reference.c_str());
   std::string name = embedded ? fromEmbedded(reference, reason) : fromFile(reference, reason);
   if (name.empty()) {
     log_.problem = true;
