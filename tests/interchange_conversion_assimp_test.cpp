@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <numbers>
 
 #include "import/interchange_textures.h"
@@ -234,34 +233,6 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"broken.gltf", "{\"asset\":{\"version\":\"2.0\"},\"meshes\":[{\"primitives\":7}]}"},
                       std::pair{"noise.fbx", "Kaydara FBX Binary  \x01\x1a\x01\xe8\x1c\x01\x01\xff\xff\xff\xff"},
                       std::pair{"bad.dae", "<?xml version=\"1.0\"?><COLLADA><library_geometries><geometry>"}));
-
-TEST(InterchangeFile, MissingModelIsReportedAsUnreadable) {
-  TempDir folder;
-  MessageLog log;
-  log.captureText(true);
-  ImportSet set(log);
-  importModelFile(folder.file("absent.glb"), set, log, nullptr);
-  const std::string text = log.takeText();
-  EXPECT_EQ(text.substr(0, text.find('\n') + 1), "ERROR: Could not read \"" + folder.file("absent.glb") + "\"\n");
-  EXPECT_TRUE(log.problem);
-}
-
-// The library's OBJ reader crashes on these bytes when it reads them from
-// memory (a face uses a normal beyond the normals; found by the fuzzer).
-// Read from the file, they are refused with one ERROR line.
-TEST(InterchangeFile, FileTheLibraryCrashesOnFromMemoryIsRefused) {
-  TempDir folder;
-  const std::string model = folder.file("crash.obj");
-  std::filesystem::copy_file(QUORVEL_TEST_DATA_DIR "/interchange/library_crash.obj", model);
-  MessageLog log;
-  log.captureText(true);
-  ImportSet set(log);
-  importModelFile(model, set, log, nullptr);
-  const std::string text = log.takeText();
-  EXPECT_EQ(text.rfind("ERROR: \"" + model + "\" could not be read as a model: ", 0), 0u) << text;
-  EXPECT_TRUE(log.problem);
-  EXPECT_TRUE(set.meshes.empty());
-}
 
 }  // namespace
 }  // namespace quorvel

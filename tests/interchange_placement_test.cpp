@@ -40,6 +40,8 @@ const PlacementCase kCases[] = {
      {{1, 1, 0}, {0, 1, 0}, {0, 0, 1}}},
 };
 
+void PrintTo(const PlacementCase& c, std::ostream* os) { *os << c.what; }
+
 class Placement : public ::testing::TestWithParam<PlacementCase> {};
 
 TEST_P(Placement, SplitsTheWorldTransformIntoWhatAnInstanceHoldsAndWhatIsBaked) {
