@@ -39,8 +39,9 @@ unsigned interchangePostProcessing();
 void convertInterchangeFile(const MeshCallback& onMesh, const InstanceCallback& onInstance,
                             const std::string& path, MessageSink& log);
 // The same on a model held in memory, without the trial read and without
-// writing textures; `path` names it in messages and its extension tells the
-// format.
+// writing textures (for the fuzzer: the library's OBJ reader can crash on
+// hostile bytes read from memory); `path` names it in messages and its
+// extension tells the format.
 void convertInterchangeBytes(const MeshCallback& onMesh, const InstanceCallback& onInstance,
                              std::span<const uint8_t> bytes, const std::string& path, MessageSink& log);
 
