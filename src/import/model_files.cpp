@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "import/interchange_conversion.h"
 #include "import/three_ds_conversion.h"
 #include "import/tpm_reader.h"
 #include "level/scene.h"
@@ -27,9 +28,12 @@ void readSceneModel(const std::string& path, ImportSet& set, MessageSink& log, s
   set.addScene(model);
 }
 
-void read3dsModel(const std::string& path, ImportSet& set, MessageSink& log, std::FILE*) {
+// A converted model (3DS, or the formats of the general model library): the
+// names file before the conversion, the value file after it.
+template <auto convert>
+void readConvertedModel(const std::string& path, ImportSet& set, MessageSink& log, std::FILE*) {
   set.names.read(path, log);
-  convert3dsFile([&set](std::unique_ptr<Mesh> mesh, const std::string& from) { set.addMesh(std::move(mesh), from); },
+  convert([&set](std::unique_ptr<Mesh> mesh, const std::string& from) { set.addMesh(std::move(mesh), from); },
                  [&set](std::unique_ptr<Instance> instance, const std::string& meshName, const std::string& from) {
                    return set.addInstance(std::move(instance), meshName, from);
                  },
@@ -45,8 +49,15 @@ void readTpmModel(const std::string& path, ImportSet& set, MessageSink& log, std
 
 constexpr ModelReader kReaders[] = {
     {".grf", "*.grf", readSceneModel},
-    {".3ds", "*.3ds", read3dsModel},
+    {".3ds", "*.3ds", readConvertedModel<convert3dsFile>},
     {".tpm", "*.tpm", readTpmModel},
+#ifdef QUORVEL_HAVE_ASSIMP
+    {".gltf", "*.gltf", readConvertedModel<convertInterchangeFile>},
+    {".glb", "*.glb", readConvertedModel<convertInterchangeFile>},
+    {".obj", "*.obj", readConvertedModel<convertInterchangeFile>},
+    {".fbx", "*.fbx", readConvertedModel<convertInterchangeFile>},
+    {".dae", "*.dae", readConvertedModel<convertInterchangeFile>},
+#endif
 };
 
 bool hasExtension(const std::string& path, std::string_view extension) {

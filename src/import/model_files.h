@@ -1,5 +1,6 @@
 // Reading model files into an import set, each by the reader its extension
-// names: GRF scene files, 3DS files and TPM files.
+// names: GRF scene files, 3DS files and TPM files, and where the general
+// model library is built in, glTF, OBJ, FBX and Collada files.
 #pragma once
 
 #include <cstdio>
@@ -20,16 +21,17 @@ struct ModelReader {
   void (*read)(const std::string& path, ImportSet& set, MessageSink& log, std::FILE* trace);
 };
 
-// The readers in the order directory mode takes them: GRF, 3DS, TPM.
+// The readers in the order directory mode takes them: GRF, 3DS, TPM, then
+// glTF (.gltf, .glb), OBJ, FBX and Collada (.dae).
 std::span<const ModelReader> modelReaders();
 
-// Reads one model file: ".grf" as a scene file, ".3ds" as a 3DS file, any
-// other extension as TPM.
+// Reads one model file by the reader of its extension; an extension no
+// reader names is read as TPM.
 void importModelFile(const std::string& path, ImportSet& set, MessageSink& log, std::FILE* trace);
 
 // Every model file of `folder` (ending in a separator), all GRF files first,
-// then the 3DS files, then the TPM files, each kind in the order the folder
-// lists them.
+// then the 3DS files, then the TPM files, then the other kinds in the order
+// of `modelReaders`, each kind in the order the folder lists them.
 void importModelFolder(const std::string& folder, ImportSet& set, MessageSink& log, std::FILE* trace);
 
 }  // namespace quorvel

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "import/three_ds_check.h"
+#include "import/unit_normalisation.h"
 #include "platform/file_system.h"
 #include "report/message_sink.h"
 
@@ -172,24 +173,13 @@ std::unique_ptr<Mesh> convertMesh(Lib3dsFile* file, Lib3dsMesh* m, const std::st
                    mesh->name.c_str(), path.c_str());
     lib3ds_matrix_identity(inverse);
   }
-  Vec3 low{1e10f, 1e10f, 1e10f}, high{-1e10f, -1e10f, -1e10f};
   mesh->vertices.reserve(m->points);
   for (unsigned i = 0; i < m->points; ++i) {
     Lib3dsVector v;
     lib3ds_vector_transform(v, inverse, m->pointL[i].pos);
-    Vec3 p{v[0], v[1], v[2]};
-    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
-    mesh->vertices.push_back(p);
+    mesh->vertices.push_back({v[0], v[1], v[2]});
   }
-  if (m->points) {
-    float s = std::max({high.x - low.x, high.y - low.y, high.z - low.z}) / 2.0f;
-    if (!(s >= 1e-6f)) s = 1.0f;
-    const Vec3 c{(low.x + high.x) / 2.0f, (low.y + high.y) / 2.0f, (low.z + high.z) / 2.0f};
-    for (Vec3& v : mesh->vertices) v = {v.x / s - c.x / s, v.y / s - c.y / s, v.z / s - c.z / s};
-    mesh->unitScale = s;
-    mesh->unitCentre = {c.x / s, c.y / s, c.z / s};
-  }
+  normaliseToUnit(*mesh);
 
   for (unsigned i = 0; i < m->texels; ++i) mesh->texCoords.push_back({m->texelL[i][0], m->texelL[i][1]});
   // Faces index texture coordinates by point number: each point needs one.

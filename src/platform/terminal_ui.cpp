@@ -20,8 +20,14 @@ struct MenuEntry {
 
 // The visible buttons of the action dialog with their mnemonics.
 constexpr MenuEntry kMenu[] = {
+#ifdef QUORVEL_HAVE_ASSIMP
+    {"f", kActionImportFile, "Import File", "Import a single model file (.3ds;.grf;.tpm;.gltf;.glb;.obj;.fbx;.dae)"},
+    {"d", kActionImportDirectory, "Import Directory",
+     "Import all model files in a directory (*.3ds;*.grf;*.tpm;*.gltf;*.glb;*.obj;*.fbx;*.dae)"},
+#else
     {"f", kActionImportFile, "Import File", "Import a single model file (.3ds;.grf;.tpm)"},
     {"d", kActionImportDirectory, "Import Directory", "Import all model files in a directory (*.3ds;*.grf;*.tpm)"},
+#endif
     {"s", kActionUpdateSwp, "Update SWP", "Given scene files (SCN/GRF), add new textures to existing PID/SWP."},
     {"r", kActionRename, "Rename Level", "Rename a level"},
     {"v", kActionVerify, "Verify Level",

@@ -22,13 +22,23 @@ namespace {
 
 constexpr size_t kMaxPath = 260;
 
+// The console program also reads the formats of the general model library;
+// the Windows program offers what the game's own tools read.
+#ifdef QUORVEL_HAVE_ASSIMP
+constexpr const char* kModelFilter = "Object files (.3ds;.grf;.tpm;.gltf;.glb;.obj;.fbx;.dae)";
+constexpr const char* kModelPattern = "*.3ds;*.grf;*.tpm;*.gltf;*.glb;*.obj;*.fbx;*.dae";
+#else
+constexpr const char* kModelFilter = "Object files (.3ds;.grf;.tpm)";
+constexpr const char* kModelPattern = "*.3ds;*.grf;*.tpm";
+#endif
+
 // Steps 1 to 3: the model file (or any file of the import folder). Nothing
 // when the user cancelled.
 std::optional<std::string> chooseModel(AppContext& app, bool directoryMode) {
   const std::string remembered = app.settings->readString("Paths", "3dsImportPath", "\\", kMaxPath - 1);
   OpenFileRequest request =
       fileDialogAt(directoryMode ? "Select any file from import directory" : "Select import file",
-                   "Object files (.3ds;.grf;.tpm)", "*.3ds;*.grf;*.tpm", remembered);
+                   kModelFilter, kModelPattern, remembered);
   request.maxLength = kMaxPath;
   std::optional<std::string> chosen = app.ui.openFile(request);
   if (!chosen || chosen->empty()) return std::nullopt;

@@ -77,7 +77,12 @@ void addImportOptions(ActionCommand& action, bool directoryMode) {
   if (directoryMode) {
     command->add_option("DIR", flags.model, "The import folder, or any file in it")->required();
   } else {
+#ifdef QUORVEL_HAVE_ASSIMP
+    command->add_option("MODEL", flags.model, "The model file (.grf, .3ds, .tpm, .gltf, .glb, .obj, .fbx or .dae)")
+        ->required();
+#else
     command->add_option("MODEL", flags.model, "The model file (.grf, .3ds or .tpm)")->required();
+#endif
   }
   command->add_flag("--yes", flags.yes, "Save the level (without it the save question is answered No)");
   command->add_flag("--add-unused-instances", flags.addUnusedInstances,
