@@ -155,6 +155,64 @@ TEST(GltfExport, GrfModelReadsBackWithTheSameTrianglesWhereItsInstancesPutThem) 
   EXPECT_STREQ(scene->mMaterials[scene->mMeshes[first.mMeshes[1]]->mMaterialIndex]->GetName().C_Str(), "deck.bmp");
 }
 
+// Every corner of every triangle the instances of an import set put into
+// the world, sorted.
+Corners worldCorners(const ImportSet& set) {
+  Corners corners;
+  for (const auto& instance : set.instances) {
+    const Corners one = worldCorners(*instance);
+    corners.insert(corners.end(), one.begin(), one.end());
+  }
+  std::sort(corners.begin(), corners.end());
+  return corners;
+}
+
+TEST(GltfExport, GrfModelComesBackThroughTheGltfImportWithItsMeshesAndPlaces) {
+  TempDir folder;
+  SceneFile model;
+  model.trace = nullptr;
+  buildModel(model);
+  ASSERT_TRUE(model.save(folder.file("ship.grf")));
+  CapturingApp app;
+  ImportSet original(app.context.log);
+  importModelFile(folder.file("ship.grf"), original, app.context.log, nullptr);
+  GltfExportInput input;
+  for (const auto& instance : original.instances) input.instances.push_back(instance.get());
+  input.unplacedMeshes.push_back(original.meshes.at("Mast").get());
+  ASSERT_TRUE(exportGltf(input, folder.file("ship.glb")).ok);
+
+  ImportSet back(app.context.log);
+  importModelFile(folder.file("ship.glb"), back, app.context.log, nullptr);
+  // One mesh per material part: the hull's two, the mast's one; one
+  // instance per part a node places.
+  ASSERT_EQ(back.meshes.size(), 3u);
+  ASSERT_EQ(back.instances.size(), 5u);
+
+  // Each mesh read back holds, once its unit normalisation is undone, the
+  // vertices of the mesh it came from.
+  std::vector<Vec3> originalVertices;
+  for (const auto& [name, mesh] : original.meshes)
+    originalVertices.insert(originalVertices.end(), mesh->vertices.begin(), mesh->vertices.end());
+  for (const auto& [name, mesh] : back.meshes) {
+    const float s = mesh->unitScale;
+    for (const Vec3& v : mesh->vertices) {
+      const Vec3 p{(v.x + mesh->unitCentre.x) * s, (v.y + mesh->unitCentre.y) * s, (v.z + mesh->unitCentre.z) * s};
+      EXPECT_TRUE(std::any_of(originalVertices.begin(), originalVertices.end(), [&](const Vec3& o) {
+        return std::abs(o.x - p.x) <= 1e-5 && std::abs(o.y - p.y) <= 1e-5 && std::abs(o.z - p.z) <= 1e-5;
+      })) << name << " " << p.x << " " << p.y << " " << p.z;
+    }
+  }
+  // The instances put the same triangles at the same places, the mast at
+  // the origin.
+  Corners expected = worldCorners(original);
+  Instance mastAtOrigin;
+  mastAtOrigin.mesh = original.meshes.at("Mast").get();
+  const Corners mast = worldCorners(mastAtOrigin);
+  expected.insert(expected.end(), mast.begin(), mast.end());
+  std::sort(expected.begin(), expected.end());
+  expectSameCorners(expected, worldCorners(back), "ship");
+}
+
 TEST(GltfExport, FoundBitmapIsEmbeddedAsPngTopRowFirst) {
   TempDir folder;
   SceneFile model;
