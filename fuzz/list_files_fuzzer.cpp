@@ -3,34 +3,19 @@
 // then one name per line: each name is looked up as a known value, has its
 // letter case corrected, is matched against every pattern of the list, and
 // is looked up in the list read as the ignored-textures list.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/scripted_ui.h"
+#include "scratch_folder.h"
 #include "report/message_log.h"
 #include "values/known_values.h"
 #include "values/scan_pattern.h"
 #include "values/value.h"
-
-namespace {
-
-const std::string& listPath() {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() /
-       ("quorvel_list_fuzz_" + std::to_string(getpid()) + ".txt"))
-          .string();
-  return path;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -38,12 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view listText = input.substr(0, end);
   std::string_view names = end == std::string_view::npos ? std::string_view{} : input.substr(end + 1);
 
-  const std::string& path = listPath();
-  // A plain write: the list is rewritten for every input.
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return 0;
-  std::fwrite(listText.data(), 1, listText.size(), file);
-  std::fclose(file);
+  static const quorvel::fuzzing::ScratchFolder folder("list_files");
+  const std::string path = folder.file("list.txt");
+  quorvel::fuzzing::ScratchFolder::write(path, listText);
 
   quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
   quorvel::MessageLog log;

@@ -2,8 +2,6 @@
 // first byte gives the length of the SPZ (255: no SPZ), then come the SPZ,
 // four bytes giving the SWP's size (kept below 4 MB; the file is sparse) and
 // the PID. The scene is empty, so the report is the texture store's.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "../tests/support/level_paths.h"
+#include "scratch_folder.h"
 #include "app/actions/verify.h"
 #include "app/app_context.h"
 #include "platform/scripted_ui.h"
@@ -20,27 +19,14 @@
 namespace {
 
 struct FuzzLevel {
-  FuzzLevel() {
-    dir = (std::filesystem::temp_directory_path() /
-           ("quorvel_swp_spz_fuzz_" + std::to_string(getpid())))
-              .string() + "/";
-    std::filesystem::create_directories(dir);
-    files = quorvel::testing_support::levelFilesIn(dir, "lev");
+  FuzzLevel() : files(quorvel::testing_support::levelFilesIn(folder.path(), "lev")) {
     write(files.scnPath, std::span<const uint8_t>{});
     write(files.grfPath, std::span<const uint8_t>{});
   }
-  ~FuzzLevel() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-  // Plain writes: every input rewrites the store.
   static void write(const std::string& path, std::span<const uint8_t> bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    quorvel::fuzzing::ScratchFolder::write(path, bytes);
   }
-  std::string dir;
+  quorvel::fuzzing::ScratchFolder folder{"swp_spz"};
   quorvel::LevelFiles files;
 };
 
@@ -72,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzLevel::write(level.files.pidPath, input);
 
   quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
-  quorvel::AppContext app(ui, level.dir);
+  quorvel::AppContext app(ui, level.folder.path());
   app.traceStream = nullptr;
   app.log.captureText(true);
   quorvel::SceneFile scene;

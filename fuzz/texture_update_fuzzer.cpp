@@ -7,35 +7,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <span>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 #include "platform/file_system.h"
+#include "scratch_folder.h"
 #include "textures/texture_database.h"
 #include "util/byte_io.h"
 
 namespace {
 
+// The level's texture store and the bitmap, in a folder of their own.
 struct FuzzStore {
-  FuzzStore() {
-    dir = (std::filesystem::temp_directory_path() /
-           ("quorvel_texture_update_fuzz_" + std::to_string(getpid())))
-              .string() + "/";
-    std::filesystem::create_directories(dir);
-  }
-  ~FuzzStore() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
-  static void write(const std::string& path, std::span<const uint8_t> bytes) {
-    if (!quorvel::replaceFileAtomically(path, bytes)) std::abort();
-  }
-  std::string dir;
-  std::string pid = dir + "lev-130.pid", swp = dir + "lev-130.swp", spz = dir + "lev-130.spz",
-              bmp = dir + "t.bmp";
+  quorvel::fuzzing::ScratchFolder folder{"texture_update"};
+  std::string pid = folder.file("lev-130.pid"), swp = folder.file("lev-130.swp"),
+              spz = folder.file("lev-130.spz"), bmp = folder.file("t.bmp");
 };
+using quorvel::fuzzing::ScratchFolder;
 
 }  // namespace
 
@@ -48,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     input = input.subspan(4);
   }
   if (pidLength > input.size()) pidLength = input.size();
-  FuzzStore::write(store.pid, input.first(pidLength));
-  FuzzStore::write(store.bmp, input.subspan(pidLength));
-  FuzzStore::write(store.swp, std::vector<uint8_t>(1000, 0x11));
-  FuzzStore::write(store.spz, std::vector<uint8_t>{0, 0, 0, 0, 'S'});
+  ScratchFolder::write(store.pid, input.first(pidLength));
+  ScratchFolder::write(store.bmp, input.subspan(pidLength));
+  ScratchFolder::write(store.swp, std::vector<uint8_t>(1000, 0x11));
+  ScratchFolder::write(store.spz, std::vector<uint8_t>{0, 0, 0, 0, 'S'});
 
   quorvel::TextureDatabase db;
   if (!db.BeginPidUpdate(store.pid, store.swp)) return 0;

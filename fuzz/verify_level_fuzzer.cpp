@@ -4,13 +4,12 @@
 // verified against the PID and a fixed SWP and SPZ.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <span>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 #include "../tests/support/level_paths.h"
+#include "scratch_folder.h"
 #include "app/app_context.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
@@ -20,25 +19,16 @@
 namespace {
 
 struct FuzzLevel {
-  FuzzLevel() {
-    dir = (std::filesystem::temp_directory_path() /
-           ("quorvel_verify_fuzz_" + std::to_string(getpid())))
-              .string() + "/";
-    std::filesystem::create_directories(dir);
-    files = quorvel::testing_support::levelFilesIn(dir, "lev");
+  FuzzLevel() : files(quorvel::testing_support::levelFilesIn(folder.path(), "lev")) {
     write(files.scnPath, std::vector<uint8_t>{1});
     write(files.grfPath, std::vector<uint8_t>{1});
     write(files.swpPath, std::vector<uint8_t>(4096));
     write(files.spzPath, std::vector<uint8_t>{0x00, 0x10, 0x00, 0x00});
   }
-  ~FuzzLevel() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-  }
   static void write(const std::string& path, std::span<const uint8_t> bytes) {
-    quorvel::replaceFileAtomically(path, bytes);
+    quorvel::fuzzing::ScratchFolder::write(path, bytes);
   }
-  std::string dir;
+  quorvel::fuzzing::ScratchFolder folder{"verify"};
   quorvel::LevelFiles files;
 };
 
@@ -56,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzLevel::write(level.files.pidPath, input.first(pidLength));
 
   quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
-  quorvel::AppContext app(ui, level.dir);
+  quorvel::AppContext app(ui, level.folder.path());
   app.traceStream = nullptr;
   app.log.captureText(true);
   app.knownValues.names = {"Class", "A%d"};

@@ -10,12 +10,9 @@
 namespace quorvel {
 namespace {
 
+using testing_support::bytesOf;
 using testing_support::readFileText;
 using testing_support::TempDir;
-
-std::span<const uint8_t> bytesOf(const std::string& text) {
-  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
-}
 
 TEST(PathResolution, LowerCasePathFindsMixedCaseFile) {
   TempDir dir;

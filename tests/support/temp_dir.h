@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,5 +37,9 @@ std::string readFileText(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // The bytes of a file; empty when it cannot be read.
 std::vector<uint8_t> readBytes(const std::string& path);
+// The bytes of `text`, for the functions that write bytes.
+inline std::span<const uint8_t> bytesOf(const std::string& text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
 
 }  // namespace quorvel::testing_support
