@@ -144,27 +144,6 @@ TEST_F(ApplicationTest, PassReportsWhetherTheActionRan) {
   EXPECT_EQ(run.ui.windowEvents().back(), "close");
 }
 
-TEST_F(ApplicationTest, ActionsNotInThisBuildSaySo) {
-  makeLevel();
-  struct Case {
-    int code;
-    const char* message;
-  };
-  const Case cases[] = {
-      {kActionVerify, "Verify Level is not available in this build.\n"},
-  };
-  for (const Case& c : cases) {
-    run.ui.queueFile(run.folder.file("data/be.scn"));
-    run.app.log.takeText();
-    bool ran = runPass(run.app, c.code);
-    std::string text = run.app.log.takeText();
-    // Actions that exist in this build run instead of the placeholder.
-    if (text.find("is not available") == std::string::npos) continue;
-    EXPECT_FALSE(ran) << c.message;
-    EXPECT_EQ(text, std::string(kWelcome) + c.message);
-  }
-}
-
 TEST_F(ApplicationTest, TheMessagesWindowReopensWhereTheUserLeftIt) {
   run.ui.queueFile(std::nullopt);
   run.ui.queueFile(std::nullopt);

@@ -9,16 +9,6 @@
 
 namespace quorvel {
 
-namespace {
-
-// Stands in for an action this build does not contain yet.
-bool notAvailable(AppContext& app, int code) {
-  app.log.logMessage("%s is not available in this build.\n", actionName(code));
-  return false;
-}
-
-}  // namespace
-
 const char* actionName(int code) {
   switch (code) {
     case kActionImportDirectory: return "Import Directory";
