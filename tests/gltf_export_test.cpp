@@ -121,21 +121,26 @@ void buildModel(SceneFile& model) {
   turned.rotation = {0.3f, -1.1f, 2.0f};
 }
 
-TEST(GltfExport, GrfModelReadsBackWithTheSameTrianglesWhereItsInstancesPutThem) {
-  TempDir folder;
+// The model saved as ship.grf, read into `set` as a GRF model and exported
+// as ship.glb with its unplaced mast.
+void exportShip(const TempDir& folder, ImportSet& set, MessageSink& log) {
   SceneFile model;
   model.trace = nullptr;
   buildModel(model);
   ASSERT_TRUE(model.save(folder.file("ship.grf")));
-
-  CapturingApp app;
-  ImportSet set(app.context.log);
-  importModelFile(folder.file("ship.grf"), set, app.context.log, nullptr);
+  importModelFile(folder.file("ship.grf"), set, log, nullptr);
   ASSERT_EQ(set.meshes.size(), 2u);
   GltfExportInput input;
   for (const auto& instance : set.instances) input.instances.push_back(instance.get());
   input.unplacedMeshes.push_back(set.meshes.at("Mast").get());
   ASSERT_TRUE(exportGltf(input, folder.file("ship.glb")).ok);
+}
+
+TEST(GltfExport, GrfModelReadsBackWithTheSameTrianglesWhereItsInstancesPutThem) {
+  TempDir folder;
+  CapturingApp app;
+  ImportSet set(app.context.log);
+  ASSERT_NO_FATAL_FAILURE(exportShip(folder, set, app.context.log));
 
   Assimp::Importer importer;
   const aiScene* scene = readBack(importer, folder.file("ship.glb"));
@@ -169,17 +174,9 @@ Corners worldCorners(const ImportSet& set) {
 
 TEST(GltfExport, GrfModelComesBackThroughTheGltfImportWithItsMeshesAndPlaces) {
   TempDir folder;
-  SceneFile model;
-  model.trace = nullptr;
-  buildModel(model);
-  ASSERT_TRUE(model.save(folder.file("ship.grf")));
   CapturingApp app;
   ImportSet original(app.context.log);
-  importModelFile(folder.file("ship.grf"), original, app.context.log, nullptr);
-  GltfExportInput input;
-  for (const auto& instance : original.instances) input.instances.push_back(instance.get());
-  input.unplacedMeshes.push_back(original.meshes.at("Mast").get());
-  ASSERT_TRUE(exportGltf(input, folder.file("ship.glb")).ok);
+  ASSERT_NO_FATAL_FAILURE(exportShip(folder, original, app.context.log));
 
   ImportSet back(app.context.log);
   importModelFile(folder.file("ship.glb"), back, app.context.log, nullptr);
