@@ -7,8 +7,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <numbers>
 
+#include "import/import_set.h"
 #include "import/interchange_textures.h"
 #include "import/model_files.h"
 #include "report/message_log.h"
@@ -233,6 +235,28 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"broken.gltf", "{\"asset\":{\"version\":\"2.0\"},\"meshes\":[{\"primitives\":7}]}"},
                       std::pair{"noise.fbx", "Kaydara FBX Binary  \x01\x1a\x01\xe8\x1c\x01\x01\xff\xff\xff\xff"},
                       std::pair{"bad.dae", "<?xml version=\"1.0\"?><COLLADA><library_geometries><geometry>"}));
+
+// Import Directory reads every GRF, then every 3DS, then every TPM file, and
+// the formats of the general model library last.
+TEST(InterchangeFolder, ModelsOfTheLibraryComeAfterTheTpmFiles) {
+  TempDir folder;
+  const std::string models = QUORVEL_SOURCE_DIR "/data/sample/models/";
+  for (const char* file : {"boat.grf", "net.tpm", "pier.3ds"})
+    std::filesystem::copy_file(models + file, folder.file(file));
+  folder.write("a_frame.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  MessageLog log;
+  log.captureText(true);
+  log.verbose = true;
+  ImportSet set(log);
+  importModelFolder(folder.path(), set, log, nullptr);
+  const std::string text = log.takeText();
+  std::vector<std::string> order;
+  for (size_t at = text.find("File: \""); at != std::string::npos; at = text.find("File: \"", at + 1))
+    order.push_back(text.substr(at + 7, text.find('"', at + 7) - at - 7));
+  EXPECT_EQ(order, (std::vector<std::string>{folder.file("boat.grf"), folder.file("pier.3ds"), folder.file("net.tpm"),
+                                             folder.file("a_frame.obj")}))
+      << text;
+}
 
 }  // namespace
 }  // namespace quorvel
