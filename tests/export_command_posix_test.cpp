@@ -30,6 +30,13 @@ TEST(ExportCommand, WritesModelsAndLevelsAndRefusesWhatItCannotRead) {
   EXPECT_EQ(level.out, "Wrote \"harbor.glb\": 11 nodes, 9 meshes, 0 textures\n");
   const std::string note = "NOTE: texture \"sky.bmp\" not found in \"" + kSample + "level/\"; exported without it.\n";
   EXPECT_NE(level.err.find(note), std::string::npos) << level.err;
+  // With the level's SWP found, its textures come from the store; the
+  // sample's store lacks the buoy's on purpose.
+  ProgramRun stored = testing_support::runConsoleProgram(
+      *program, dir.path(), "export --level " + kSample + "level/harbor.scn --out harbor.glb",
+      {{"HALVORN_INSTALLED_DIRECTORY", kSample + "install/"}});
+  EXPECT_EQ(stored.out, "Wrote \"harbor.glb\": 11 nodes, 9 meshes, 6 textures\n");
+  EXPECT_EQ(stored.err, "NOTE: texture \"buoy.bmp\" not found in \"" + kSample + "level/\"; exported without it.\n");
 
   ProgramRun both = run("export " + kSample + "models/boat.grf --level x.scn --out x.glb");
   EXPECT_EQ(both.exitCode, 2);

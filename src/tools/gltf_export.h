@@ -5,10 +5,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "level/scene.h"
+#include "textures/bmp_reader.h"
 
 namespace quorvel {
 
@@ -21,6 +25,9 @@ struct GltfExportInput {
   // Where the BMPs the materials name are looked for (by their file name
   // part); ends in a separator. Found ones are embedded as PNG.
   std::string textureFolder;
+  // Where a texture without a BMP comes from, when set: the image a level's
+  // texture store holds under the texture's identifier.
+  std::function<std::optional<TextureBitmap>(uint32_t textureId)> storedTexture;
 };
 
 struct GltfExportResult {
@@ -29,7 +36,7 @@ struct GltfExportResult {
   size_t nodes = 0;
   size_t meshes = 0;    // glTF meshes: one per mesh and material used
   size_t textures = 0;  // bitmaps embedded
-  std::vector<std::string> missingTextures;  // file names not found or not readable
+  std::vector<std::string> missingTextures;  // file names found neither as BMP nor in the store
 };
 
 // Writes `input` as a glTF binary at `outputPath`, replacing the file.

@@ -12,9 +12,11 @@
 
 #include "platform/file_system.h"
 #include "textures/bmp_reader.h"
+#include "textures/texture_database.h"
 #include "tools/gltf_export.h"
 #include "util/path_text.h"
 #include "util/text_format.h"
+#include "values/value_rules.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -113,7 +115,7 @@ class SceneBuilder {
     result_.nodes = nodes.size();
     for (aiNode* node : nodes) node->mParent = scene->mRootNode;
     attach(scene->mRootNode->mChildren, scene->mRootNode->mNumChildren, nodes);
-    if (materials_.empty()) materials_.push_back(newMaterial("Default", nullptr, {200, 200, 200}));
+    if (materials_.empty()) materials_.push_back(newMaterial("Default", nullptr, {200, 200, 200}, 1.0f));
     result_.meshes = parts_.size();
     result_.textures = textures_.size();
     attach(scene->mMeshes, scene->mNumMeshes, meshes_);
@@ -227,19 +229,19 @@ class SceneBuilder {
     auto [found, added] = materialIndex_.try_emplace(key, static_cast<unsigned>(materials_.size()));
     if (added) {
       const std::string name = material && !material->colorMap.empty() ? material->colorMap : mesh.name;
-      materials_.push_back(newMaterial(name, material, mesh.color));
+      materials_.push_back(newMaterial(name, material, mesh.color, diffuseFactor(mesh.values.get())));
     }
     return found->second;
   }
 
-  aiMaterial* newMaterial(const std::string& name, const Material* material, Color color) {
+  aiMaterial* newMaterial(const std::string& name, const Material* material, Color color, float diffuseValue) {
     auto* out = new aiMaterial;
     const aiString text = aiText(name);
     out->AddProperty(&text, AI_MATKEY_NAME);
     std::optional<aiString> colorMap, bumpMap;
     if (material) {
-      colorMap = embeddedTexture(material->colorMap);
-      bumpMap = embeddedTexture(material->bumpMap);
+      colorMap = embeddedTexture(material->colorMap, textureId(diffuseValue, material->colorMap, material->bumpMap));
+      bumpMap = embeddedTexture(material->bumpMap, std::nullopt);
     }
     if (colorMap) out->AddProperty(&*colorMap, AI_MATKEY_TEXTURE_DIFFUSE(0));
     if (bumpMap) out->AddProperty(&*bumpMap, AI_MATKEY_TEXTURE_NORMALS(0));
@@ -257,9 +259,10 @@ class SceneBuilder {
     return out;
   }
 
-  // The reference "*N" to the PNG made of the BMP the name points to, or
-  // nothing when there is no such bitmap.
-  std::optional<aiString> embeddedTexture(const std::string& textureName) {
+  // The reference "*N" to the PNG made of the BMP the name points to, else
+  // of the image the texture store holds under `storeId`; nothing when there
+  // is neither.
+  std::optional<aiString> embeddedTexture(const std::string& textureName, std::optional<uint32_t> storeId) {
     if (textureName.empty()) return std::nullopt;
     const std::string file = fileNamePart(textureName);
     auto [found, added] = textureIndex_.try_emplace(toLowerAscii(file), -1);
@@ -267,6 +270,7 @@ class SceneBuilder {
       std::optional<std::vector<uint8_t>> bytes = readWholeFile(input_.textureFolder + file);
       std::optional<TextureBitmap> bitmap;
       if (bytes) bitmap = parseBitmap(*bytes, true, nullptr);
+      if (!bitmap && storeId && input_.storedTexture) bitmap = input_.storedTexture(*storeId);
       std::optional<std::vector<uint8_t>> png;
       if (bitmap) png = pngFromBitmap(*bitmap);
       if (!png) {

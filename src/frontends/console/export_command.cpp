@@ -15,7 +15,9 @@
 #include "level/level_location.h"
 #include "level/scene.h"
 #include "platform/installation.h"
+#include "textures/texture_database.h"
 #include "tools/gltf_export.h"
+#include "tools/stored_texture.h"
 #include "util/path_text.h"
 
 namespace quorvel {
@@ -63,6 +65,10 @@ int exportLevel(const ExportOptions& options) {
   }
   GltfExportInput input;
   for (const auto& instance : scene.instances) input.instances.push_back(instance.get());
+  // Textures without a BMP come from the level's own store.
+  TextureDatabase store;
+  if (!files.swpPath.empty() && store.read(files.pidPath))
+    input.storedTexture = [&store, &files](uint32_t id) { return readStoredTexture(store, files.swpPath, id); };
   return writeExport(input, options, files.grfPath);
 }
 
