@@ -8,23 +8,17 @@
 #include <string>
 
 #include "scratch_folder.h"
+#include "split_input.h"
 #include "textures/texture_database.h"
 #include "tools/stored_texture.h"
-#include "util/byte_io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const quorvel::fuzzing::ScratchFolder folder("stored_texture");
   static const std::string swp = folder.file("lev-130.swp");
-  std::span<const uint8_t> input(data, size);
-  size_t pidLength = 0;
-  if (input.size() >= 4) {
-    pidLength = quorvel::decodeU32(input.data());
-    input = input.subspan(4);
-  }
-  if (pidLength > input.size()) pidLength = input.size();
+  const auto [pid, swpBytes] = quorvel::fuzzing::splitInput(data, size);
   quorvel::TextureDatabase store;
-  if (!store.parse(input.first(pidLength))) return 0;
-  quorvel::fuzzing::ScratchFolder::write(swp, input.subspan(pidLength));
+  if (!store.parse(pid)) return 0;
+  quorvel::fuzzing::ScratchFolder::write(swp, swpBytes);
   for (const quorvel::TextureEntry& entry : store.entries) {
     const auto bitmap = quorvel::readStoredTexture(store, swp, entry.textureId);
     if (!bitmap) continue;

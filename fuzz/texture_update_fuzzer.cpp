@@ -13,6 +13,7 @@
 
 #include "platform/file_system.h"
 #include "scratch_folder.h"
+#include "split_input.h"
 #include "textures/texture_database.h"
 #include "util/byte_io.h"
 
@@ -30,15 +31,9 @@ using quorvel::fuzzing::ScratchFolder;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FuzzStore store;
-  std::span<const uint8_t> input(data, size);
-  size_t pidLength = 0;
-  if (input.size() >= 4) {
-    pidLength = quorvel::decodeU32(input.data());
-    input = input.subspan(4);
-  }
-  if (pidLength > input.size()) pidLength = input.size();
-  ScratchFolder::write(store.pid, input.first(pidLength));
-  ScratchFolder::write(store.bmp, input.subspan(pidLength));
+  const auto [pid, bitmap] = quorvel::fuzzing::splitInput(data, size);
+  ScratchFolder::write(store.pid, pid);
+  ScratchFolder::write(store.bmp, bitmap);
   ScratchFolder::write(store.swp, std::vector<uint8_t>(1000, 0x11));
   ScratchFolder::write(store.spz, std::vector<uint8_t>{0, 0, 0, 0, 'S'});
 

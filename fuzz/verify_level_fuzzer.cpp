@@ -10,10 +10,10 @@
 
 #include "../tests/support/level_paths.h"
 #include "scratch_folder.h"
+#include "split_input.h"
 #include "app/app_context.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
-#include "util/byte_io.h"
 #include "app/actions/verify.h"
 
 namespace {
@@ -36,14 +36,8 @@ struct FuzzLevel {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FuzzLevel level;
-  std::span<const uint8_t> input(data, size);
-  size_t pidLength = 0;
-  if (input.size() >= 4) {
-    pidLength = quorvel::decodeU32(input.data());
-    input = input.subspan(4);
-  }
-  if (pidLength > input.size()) pidLength = input.size();
-  FuzzLevel::write(level.files.pidPath, input.first(pidLength));
+  const auto [pid, grf] = quorvel::fuzzing::splitInput(data, size);
+  FuzzLevel::write(level.files.pidPath, pid);
 
   quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
   quorvel::AppContext app(ui, level.folder.path());
@@ -53,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   app.knownValues.patterns = {"A%d"};
   quorvel::SceneFile scene;
   scene.trace = nullptr;
-  const bool readable = scene.loadFromBytes(input.subspan(pidLength));
+  const bool readable = scene.loadFromBytes(grf);
   quorvel::writeVerificationReport(app, scene, level.files, readable);
   return 0;
 }
