@@ -125,7 +125,7 @@ class SceneConversion {
         textures_(scene, path, writeFiles, log) {}
 
   void run() {
-    const std::string stem = fileNamePart(path_).substr(0, fileNamePart(path_).rfind('.'));
+    const std::string stem = fileStem(path_);
     for (unsigned i = 0; i < scene_.mNumMeshes; ++i) {
       std::string name = text(scene_.mMeshes[i]->mName);
       if (name.empty()) name = stem + "_mesh" + std::to_string(i);

@@ -10,7 +10,6 @@
 #include "platform/file_system.h"
 #include "report/message_sink.h"
 #include "util/path_text.h"
-#include "util/text_format.h"
 
 // The image decoder stays private to this file: the model library carries
 // one of its own.
@@ -95,11 +94,6 @@ std::string safeFileName(std::string_view name) {
   return safe.empty() ? std::string("texture") : safe.substr(0, 96);
 }
 
-std::string stemOf(const std::string& fileName) {
-  const size_t dot = fileName.rfind('.');
-  return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
-}
-
 }  // namespace
 
 std::vector<uint8_t> bitmapFileOf(const uint8_t* rgba, uint32_t width, uint32_t height) {
@@ -144,7 +138,7 @@ ModelTextures::ModelTextures(const aiScene& scene, const std::string& modelPath,
     : scene_(scene),
       modelPath_(modelPath),
       folder_(folderPart(modelPath)),
-      stem_(safeFileName(stemOf(fileNamePart(modelPath)))),
+      stem_(safeFileName(fileStem(modelPath))),
       writeFiles_(writeFiles),
       log_(log) {}
 
@@ -180,7 +174,7 @@ std::string ModelTextures::fromEmbedded(const std::string& reference, std::strin
 
 std::string ModelTextures::fromFile(const std::string& reference, std::string& reason) {
   const std::string fileName = fileNamePart(reference);
-  const bool isBitmap = fileName.size() > 4 && equalsNoCase(std::string_view(fileName).substr(fileName.size() - 4), ".bmp");
+  const bool isBitmap = fileName.size() > 4 && hasExtension(fileName, ".bmp");
   // A BMP that lies beside the model already is what the texture phase reads.
   if (isBitmap && fileExists(folder_ + fileName)) return fileName;
   std::string source = isAbsolutePath(reference) ? reference : folder_ + reference;
@@ -196,7 +190,7 @@ std::string ModelTextures::fromFile(const std::string& reference, std::string& r
   }
   Image image;
   if (!decode(bytes->data(), bytes->size(), image, reason)) return {};
-  const std::string bitmapName = safeFileName(stemOf(fileName)) + ".bmp";
+  const std::string bitmapName = safeFileName(fileStem(fileName)) + ".bmp";
   if (!writeBitmap(bitmapName, bitmapFileOf(image.rgba.data(), image.width, image.height), reason)) return {};
   return bitmapName;
 }

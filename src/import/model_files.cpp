@@ -7,7 +7,7 @@
 #include "import/tpm_reader.h"
 #include "level/scene.h"
 #include "platform/file_system.h"
-#include "util/text_format.h"
+#include "util/path_text.h"
 #include "values/value_file.h"
 
 namespace quorvel {
@@ -59,11 +59,6 @@ constexpr ModelReader kReaders[] = {
     {".dae", "*.dae", readConvertedModel<convertInterchangeFile>},
 #endif
 };
-
-bool hasExtension(const std::string& path, std::string_view extension) {
-  return path.size() >= extension.size() &&
-         equalsNoCase(std::string_view(path).substr(path.size() - extension.size()), extension);
-}
 
 }  // namespace
 

@@ -283,8 +283,7 @@ class SceneBuilder {
       std::strcpy(texture->achFormatHint, "png");
       texture->pcData = new aiTexel[(png->size() + sizeof(aiTexel) - 1) / sizeof(aiTexel)];
       std::memcpy(texture->pcData, png->data(), png->size());
-      const std::string stem = file.substr(0, file.rfind('.'));
-      texture->mFilename = aiText(stem + ".png");
+      texture->mFilename = aiText(fileStem(file) + ".png");
       found->second = static_cast<int>(textures_.size());
       textures_.push_back(texture);
     }

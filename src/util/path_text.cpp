@@ -1,5 +1,7 @@
 #include "util/path_text.h"
 
+#include "util/text_format.h"
+
 namespace quorvel {
 
 bool isSeparator(char c) { return c == '\\' || c == '/'; }
@@ -14,6 +16,17 @@ std::string folderPart(std::string_view path) {
 std::string fileNamePart(std::string_view path) {
   const size_t separator = path.find_last_of("\\/");
   return std::string(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+std::string fileStem(std::string_view path) {
+  std::string name = fileNamePart(path);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+bool hasExtension(std::string_view path, std::string_view extension) {
+  return path.size() >= extension.size() && equalsNoCase(path.substr(path.size() - extension.size()), extension);
 }
 
 bool isAbsolutePath(std::string_view path) {
