@@ -6,11 +6,7 @@ namespace quorvel {
 
 void NameSet::reserve(size_t count, size_t bytes) {
   bytes_.reserve(bytes);
-  size_t wanted = 16;
-  while (wanted < 2 * count) wanted *= 2;
-  if (wanted > slots_.size()) {
-    while (slots_.size() < wanted) grow();
-  }
+  while (slots_.size() < 2 * count) grow();
 }
 
 size_t NameSet::find(std::string_view name, uint64_t hash) const {

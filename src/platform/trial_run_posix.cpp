@@ -40,7 +40,8 @@ uint64_t currentAddressSpace() {
 
 [[noreturn]] void runChild(const std::function<bool()>& work, const TrialLimits& limits) {
 #ifndef QUORVEL_ADDRESS_SANITIZER
-  const rlimit memory{currentAddressSpace() + limits.memoryBytes, currentAddressSpace() + limits.memoryBytes};
+  const rlim_t bound = currentAddressSpace() + limits.memoryBytes;
+  const rlimit memory{bound, bound};
   setrlimit(RLIMIT_AS, &memory);
 #endif
   std::signal(SIGALRM, SIG_DFL);
