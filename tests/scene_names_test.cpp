@@ -29,6 +29,12 @@ TEST(NameSet, TheEmptyNameAndNamesWithZeroBytesAreNames) {
   EXPECT_TRUE(set.contains(""));
   EXPECT_TRUE(set.contains(std::string("a\0b", 3)));
   EXPECT_FALSE(set.contains("a"));
+  // Names are kept in whole words padded with zero bytes; the padding is no
+  // part of the name.
+  set.insert("ab");
+  EXPECT_TRUE(set.contains("ab"));
+  EXPECT_FALSE(set.contains(std::string("ab\0", 3)));
+  EXPECT_FALSE(set.contains(std::string("ab\0\0", 4)));
 }
 
 }  // namespace

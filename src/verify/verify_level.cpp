@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "util/text_format.h"
 #include "values/value_rules.h"
 #include "verify/mesh_limits.h"
+#include "verify/mesh_tally.h"
 
 namespace quorvel {
 
@@ -124,8 +124,6 @@ class VerificationRun {
 
   void checkInstances() {
     report_.line("  Verifying instances...\n");
-    std::unordered_map<const Mesh*, int> copies;
-    for (const auto& mesh : scene_.meshes) ++copies[mesh.get()];
 
     for (const auto& instancePointer : scene_.instances) {
       const Instance& instance = *instancePointer;
@@ -135,9 +133,10 @@ class VerificationRun {
         if (std::string_view(mesh->name).substr(0, stem.size()) != stem)
           report_.line("Instance name %s does not match its mesh name %s\n",
                        instance.name.c_str(), mesh->name.c_str());
-        if (usedMeshes_.insert(mesh).second) usedInOrder_.push_back(mesh);
-        const auto found = copies.find(mesh);
-        const int count = found == copies.end() ? 0 : found->second;
+        MeshTally::Entry& tally = meshTally_.at(mesh);
+        if (!tally.used) usedInOrder_.push_back(mesh);
+        tally.used = true;
+        const int count = tally.copies;
         if (count == 0)
           report_.line("Mesh of instance %s is not in meshes\n", instance.name.c_str());
         else if (count > 1)
@@ -156,7 +155,7 @@ class VerificationRun {
     for (const auto& meshPointer : scene_.meshes) {
       const Mesh& mesh = *meshPointer;
       const ValueTable* table = mesh.values.get();
-      if (!usedMeshes_.contains(&mesh)) report_.line("Mesh %s is not used\n", mesh.name.c_str());
+      if (!meshTally_.used(&mesh)) report_.line("Mesh %s is not used\n", mesh.name.c_str());
       if (mesh.name.empty()) report_.line("ERROR: Mesh has no name\n");
       if (table && table->name != mesh.name)
         report_.line("NOTE: By convention, mesh name \"%s\" should match it's value name \"%s\"\n",
@@ -285,7 +284,7 @@ class VerificationRun {
   const KnownValues& knownValues_;
   const NameList& ignoredTextures_;
   ReportWriter report_;
-  std::unordered_set<const Mesh*> usedMeshes_;
+  MeshTally meshTally_{scene_.meshes};
   std::vector<const Mesh*> usedInOrder_;  // in the order instances first use them
   TextureDatabase textures_;
   bool havePid_ = false;
