@@ -1,8 +1,8 @@
 #include "verify/verify_level.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "level/level_location.h"
@@ -212,13 +212,16 @@ class VerificationRun {
     report_.line("    Used %d of %d available palettes\n", static_cast<int>(textures_.palettes.size()),
                  static_cast<int>(kPaletteHandleCount));
 
-    std::unordered_set<uint32_t> knownIds;
+    // Sorted, so that each material's lookup stays within one small array.
+    std::vector<uint32_t> knownIds;
+    knownIds.reserve(textures_.entries.size());
     for (size_t i = 0; i < textures_.entries.size(); ++i) {
       const TextureEntry& entry = textures_.entries[i];
-      knownIds.insert(entry.textureId);
+      knownIds.push_back(entry.textureId);
       if (entry.occlusion != 0 && entry.occlusion != kOcclusionFlag)
         report_.line("WARNING: Unexpected PID occlusion value in entry %d.\n", static_cast<int>(i));
     }
+    std::sort(knownIds.begin(), knownIds.end());
 
     bool ignoredNoteArmed = true;
     for (const auto& meshPointer : scene_.meshes) {
@@ -230,7 +233,9 @@ class VerificationRun {
       const float diffuse = diffuseFactor(table);
       for (const Material& material : mesh.materials) {
         if (material.colorMap.empty()) continue;
-        if (knownIds.contains(textureId(diffuse, material.colorMap, material.bumpMap))) continue;
+        if (std::binary_search(knownIds.begin(), knownIds.end(),
+                               textureId(diffuse, material.colorMap, material.bumpMap)))
+          continue;
         if (!ignoredTextures_.contains(material.colorMap)) {
           if (!material.bumpMap.empty())
             report_.line("WARNING: PID might be missing texture \"%s\" (bumpmap \"%s\") in mesh %s\n",
