@@ -124,7 +124,6 @@ class VerificationRun {
 
   void checkInstances() {
     report_.line("  Verifying instances...\n");
-
     for (const auto& instancePointer : scene_.instances) {
       const Instance& instance = *instancePointer;
       if (instance.name.empty()) report_.line("ERROR: Instance has no name\n");
