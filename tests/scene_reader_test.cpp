@@ -186,38 +186,46 @@ TEST(SceneReaderInstances, FirstInstanceDecidesTheTableOfItsMesh) {
   EXPECT_TRUE(isBool(lamp.values.get(), "Solid", true));
 }
 
-// Three meshes A, B, C with one instance each; only A has a table (four
-// values), written by the writer. `sharing` instances after the first name
-// A's table too.
-std::vector<uint8_t> fileSharingOneTable(int sharing) {
+// `meshes` meshes with one instance each; only the first has a table (the
+// table and `values` strings), written by the writer. Then the instances of
+// all the others name that table too.
+std::vector<uint8_t> fileSharingOneTable(int meshes, int values) {
   SceneFile scene;
   scene.trace = nullptr;
-  for (const char* name : {"A", "B", "C"}) {
+  for (int i = 0; i < meshes; ++i) {
     scene.meshes.push_back(std::make_unique<Mesh>());
-    scene.meshes.back()->name = name;
+    scene.meshes.back()->name = "M" + std::to_string(i);
     auto instance = std::make_unique<Instance>();
-    instance->name = std::string(name) + "1";
+    instance->name = scene.meshes.back()->name + "-1";
     instance->mesh = scene.meshes.back().get();
     scene.instances.push_back(std::move(instance));
   }
   ValueTable* table = ensureValueTable(scene.meshes[0].get());
-  for (const char* name : {"x", "y", "z"}) setString(table, name, "v");
+  for (int i = 0; i < values; ++i) setString(table, "v" + std::to_string(i), "x");
   auto file = scene.serialize().value();
   const size_t records = sectionOffset(file, 1) + 4;
-  for (int i = 1; i <= sharing; ++i) {
-    setWordAt(file, records + 44 * i + 36, 3);
+  const uint32_t tableIndex = static_cast<uint32_t>(values);  // children come first
+  for (int i = 1; i < meshes; ++i) {
+    setWordAt(file, records + 44 * i + 36, tableIndex);
     setWordAt(file, records + 44 * i + 40, 1);
   }
   return file;
 }
 
-TEST(SceneReaderInstances, CopiesOfASharedTableAreBoundedByTheFilesValues) {
-  auto scene = loaded(fileSharingOneTable(1));
-  ASSERT_TRUE(scene->meshes[1]->values);
-  EXPECT_EQ(scene->meshes[1]->values->children.size(), 3u);
-  EXPECT_FALSE(scene->meshes[2]->values);
-  // A second copy would hold more values than the file has: rejected.
-  EXPECT_TRUE(loaded(fileSharingOneTable(2), false)->instances.empty());
+TEST(SceneReaderInstances, EveryMeshSharingOneTableGetsItsValues) {
+  // The copies hold more values than the whole file: a small model reads.
+  auto scene = loaded(fileSharingOneTable(3, 3));
+  for (const auto& mesh : scene->meshes) {
+    ASSERT_TRUE(mesh->values) << mesh->name;
+    EXPECT_EQ(mesh->values->children.size(), 3u) << mesh->name;
+    EXPECT_TRUE(isStringEqual(mesh->values.get(), "v2", "x")) << mesh->name;
+  }
+}
+
+TEST(SceneReaderInstances, CopiesOfASharedTableAreBoundedInMemory) {
+  // 299 copies of a table of 1,001 values would pass 262,144 values copied.
+  EXPECT_TRUE(loaded(fileSharingOneTable(300, 1000), false)->instances.empty());
+  EXPECT_TRUE(loaded(fileSharingOneTable(250, 1000))->meshes[249]->values);
 }
 
 TEST(SceneReaderInstances, IndexOfAValueThatIsNotTopLevelAttachesNothing) {
@@ -364,6 +372,12 @@ std::vector<UnusualField> unusualFields() {
          const ValueTable& box = *s.meshes[1]->values;
          EXPECT_EQ(box.children[1]->name, "");
          EXPECT_EQ(box.children[1]->type, ValueType::Float);
+       }},
+      {"polygons overlapping in the index list",
+       patched(patched(records, lampPolygons + 40, 7), lampPolygons + 44, 0), true,
+       [](const SceneFile& s) {
+         ASSERT_EQ(s.meshes[0]->faces.size(), 8u);
+         EXPECT_EQ(s.meshes[0]->faces[3].vertex[2], 2);
        }},
       {"material handle not in the name table", patched(records, lampMaterials + 8, 0x123), false,
        [](const SceneFile& s) {

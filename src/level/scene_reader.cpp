@@ -269,9 +269,10 @@ class SceneReader {
       if (decodeU32(&indices[i * 4]) >= recordCount) return false;
     auto index = [&indices](size_t i) { return static_cast<int32_t>(decodeU32(&indices[i * 4])); };
 
-    // Fans never give more triangles than the index list has entries unless
-    // polygons overlap; bounding the total keeps a forged file from asking
-    // for billions of faces.
+    // Fans give no more triangles than the index list has entries unless
+    // polygons overlap. Overlaps such as a triangle listed twice read, but
+    // the total stays within the entries and polygons the file holds, so a
+    // forged file cannot ask for billions of faces.
     uint64_t totalFaces = 0;
     for (size_t i = 0; i < polygonCount; ++i) {
       const uint8_t* polygon = &polygons[i * kPolygonSize];
@@ -279,7 +280,7 @@ class SceneReader {
       if (corners < 3) continue;
       if (first > indexCount || corners > indexCount - first) return false;
       totalFaces += corners - 2;
-      if (totalFaces > indexCount) return false;
+      if (totalFaces > uint64_t{indexCount} + polygonCount) return false;
     }
     mesh.faces.resize(static_cast<size_t>(totalFaces));
     size_t next = 0;
@@ -461,9 +462,12 @@ class SceneReader {
 
   // The first instance of a mesh decides its table. A table already owned by
   // another mesh is copied, so that both meshes keep their values and each
-  // table has a single owner. Copies may together hold no more values than
-  // the file does: a forged file naming one large table from thousands of
-  // meshes is rejected rather than multiplied in memory.
+  // table has a single owner. Copies may together hold as many values as the
+  // file does, or 262,144 (some 35 MB) when the file has fewer: a small
+  // model whose meshes all share one table reads, while a forged file naming
+  // one large table from thousands of meshes is rejected rather than
+  // multiplied in memory.
+  static constexpr size_t kMinCopiedValues = size_t{1} << 18;
   bool attachTable(Instance& instance, int32_t tableIndex) {
     auto it = topLevel_.find(tableIndex);
     if (it == topLevel_.end() || instance.mesh->values) return true;
@@ -476,7 +480,8 @@ class SceneReader {
     }
     if (top.ownerMesh == instance.mesh) return true;
     const size_t size = countValues(*top.owner);
-    if (size > valueCount_ - std::min(valueCount_, copiedValues_)) return false;
+    const size_t budget = std::max(valueCount_, kMinCopiedValues);
+    if (size > budget - std::min(budget, copiedValues_)) return false;
     copiedValues_ += size;
     std::unique_ptr<ValueTable> copy = top.owner->clone();
     instance.attachValues(copy);
