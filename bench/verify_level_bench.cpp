@@ -136,8 +136,8 @@ double runVerifyCommand(const LevelFiles& files) {
 
 constexpr int kFactors[] = {1, 2, 4, 8};
 
-// All three levels, built once and kept, so that each round can verify them
-// one after the other.
+// The levels of every size, built once and kept, so that each round can
+// verify them one after the other.
 const BenchLevel& levelAt(int factor) {
   static std::map<int, std::unique_ptr<BenchLevel>> levels;
   auto& level = levels[factor];
@@ -147,7 +147,7 @@ const BenchLevel& levelAt(int factor) {
 
 enum class Kind { Command, InProcess, ReportOnly };
 
-// Each iteration is a round that verifies the 1x, 2x and 4x levels in turn,
+// Each iteration is a round that verifies the levels of every size in turn,
 // so that the sizes share the machine's conditions, and no size follows a
 // run of itself. The best wall and CPU time of each size over the rounds
 // give the ratios; on a busy machine the CPU times show the growth apart
