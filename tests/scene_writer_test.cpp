@@ -298,6 +298,40 @@ TEST(SceneWriterMeshes, RawMeshGivenMaterialsAfterLoadGetsAGeneratedMapping) {
   EXPECT_EQ(reloaded.meshes[1]->materials, box.materials);
 }
 
+TEST(SceneWriterMeshes, FaceListsWithoutMaterialsWhoseSecondWordIsOneKeepAMapping) {
+  // Without a mapping a reader would take the geometry's second word, 1, for
+  // the untextured flag of vertex records. Such a mesh, new or read from a
+  // file, keeps a mapping and an empty material list, and reads back as
+  // face lists.
+  for (const bool fromFile : {false, true}) {
+    SCOPED_TRACE(fromFile ? "read from a file" : "new");
+    SceneFile scene;
+    scene.trace = nullptr;
+    if (fromFile) {
+      auto file = faceListsFile();
+      setWordAt(file, sectionOffset(file, 3) + 4, 1);  // Crate's geometry, second word
+      ASSERT_TRUE(scene.loadFromBytes(file));
+    } else {
+      addTriangleMesh(scene, "Tri")->layout = MeshLayout::FaceLists;
+      scene.meshes[0]->extraHeader = {4, 1, 6};
+    }
+    scene.meshes[0]->materials.clear();
+    const auto file = serialized(scene);
+    // The mesh header (section 2) names its mapping; the material list is empty.
+    EXPECT_EQ(wordAt(file, sectionOffset(file, 2) + 8), 0x80000004u);
+    EXPECT_EQ(sectionType(file, 5), 32u);
+    EXPECT_EQ(wordAt(file, sectionOffset(file, 5)), 0u);
+
+    SceneFile reloaded;
+    reloaded.trace = nullptr;
+    ASSERT_TRUE(reloaded.loadFromBytes(file));
+    EXPECT_EQ(reloaded.meshes[0]->layout, MeshLayout::FaceLists);
+    EXPECT_EQ(reloaded.meshes[0]->faces.size(), scene.meshes[0]->faces.size());
+    EXPECT_TRUE(reloaded.meshes[0]->materials.empty());
+    EXPECT_EQ(serialized(reloaded), file);
+  }
+}
+
 TEST(SceneWriterMeshes, RawSectionsGetTheirReferencesRewrittenWhenMeshesMove) {
   SceneFile scene;
   scene.trace = nullptr;

@@ -251,6 +251,20 @@ bool isUntextured(const Mesh& mesh) {
          (mesh.materials.size() == 1 && mesh.materials[0].colorMap.empty());
 }
 
+// A mesh gets mapping and material sections when it has materials. Without
+// a mapping, readers take the geometry's second word for the untextured
+// flag of vertex records, so a face-lists mesh whose second word is 1 (its
+// middle extra header word) keeps a mapping and an empty material list too:
+// it would read back as vertex records otherwise.
+bool writesMapping(const Mesh& mesh) {
+  if (!mesh.materials.empty()) return true;
+  if (mesh.layout != MeshLayout::FaceLists) return false;
+  // A geometry read from a file goes out as read; a new one begins with the
+  // extra header.
+  if (mesh.rawGeometry.empty()) return mesh.extraHeader[1] == 1;
+  return mesh.rawGeometry.size() >= 2 && mesh.rawGeometry[1] == 1;
+}
+
 
 
 class SceneWriter {
@@ -266,8 +280,9 @@ class SceneWriter {
     size_t entryCount = 3;
     size_t expected = kFileHeaderSize + 8 + 8 + file_.nameTableSize();
     for (const auto& mesh : scene_.meshes) {
-      entryCount += mesh->materials.empty() ? 2 : 4;
-      expected += kDirectoryEntrySize * (mesh->materials.empty() ? 2 : 4) + meshBytes(*mesh);
+      const size_t entries = writesMapping(*mesh) ? 4 : 2;
+      entryCount += entries;
+      expected += kDirectoryEntrySize * entries + meshBytes(*mesh);
     }
     std::unordered_set<const Mesh*> inScene;
     for (const auto& mesh : scene_.meshes) inScene.insert(mesh.get());
@@ -335,7 +350,7 @@ class SceneWriter {
     for (const auto& mesh : scene_.meshes) {
       file_.registerName(".geometry");
       file_.registerName(mesh->name);
-      if (mesh->materials.empty()) continue;
+      if (!writesMapping(*mesh)) continue;
       file_.registerName(".mapping");
       file_.registerName(".material");
       for (const Material& m : mesh->materials) {
@@ -350,13 +365,13 @@ class SceneWriter {
 
   void writeMesh(Mesh& mesh) {
     ByteWriter& out = file_.out;
-    const bool hasMaterials = !mesh.materials.empty();
+    const bool hasMapping = writesMapping(mesh);
     const uint32_t ref = file_.beginSection(mesh.name, kSectionMesh);
     mesh.sectionRef = static_cast<int32_t>(ref);
     const uint32_t materialRef = ref + 3;
     out.u32(file_.handle(mesh.name));
     out.u32(ref + 1);
-    out.u32(hasMaterials ? ref + 2 : 0);
+    out.u32(hasMapping ? ref + 2 : 0);
     out.zeros(16);
     file_.endSection();
 
@@ -380,7 +395,7 @@ class SceneWriter {
       }
     }
     file_.endSection();
-    if (!hasMaterials) return;
+    if (!hasMapping) return;
 
     file_.beginSection(".mapping", kSectionMapping);
     // A mesh read without a mapping whose materials were added later has no
@@ -537,7 +552,7 @@ class SceneWriter {
     else
       bytes += 4 * kVertexRecordsHeadWords + faces * (3 * 12 + 3 * kVertexRecordSize + 3 * 4) +
                faces * kPolygonSize + kBoundingBoxSize;
-    if (mesh.materials.empty()) return bytes;
+    if (!writesMapping(mesh)) return bytes;
     if (fromFile && !mesh.rawMapping.empty())
       bytes += keptBytes(mesh.rawMapping);
     else if (mesh.layout == MeshLayout::FaceLists)
