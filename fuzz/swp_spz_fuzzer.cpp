@@ -9,8 +9,7 @@
 #include <span>
 #include <string>
 
-#include "../tests/support/level_paths.h"
-#include "scratch_folder.h"
+#include "scratch_level.h"
 #include "app/actions/verify.h"
 #include "app/app_context.h"
 #include "platform/scripted_ui.h"
@@ -18,16 +17,13 @@
 
 namespace {
 
-struct FuzzLevel {
-  FuzzLevel() : files(quorvel::testing_support::levelFilesIn(folder.path(), "lev")) {
-    write(files.scnPath, std::span<const uint8_t>{});
-    write(files.grfPath, std::span<const uint8_t>{});
+using quorvel::fuzzing::ScratchFolder;
+
+struct FuzzLevel : quorvel::fuzzing::ScratchLevel {
+  FuzzLevel() : ScratchLevel("swp_spz") {
+    ScratchFolder::write(files.scnPath, std::span<const uint8_t>{});
+    ScratchFolder::write(files.grfPath, std::span<const uint8_t>{});
   }
-  static void write(const std::string& path, std::span<const uint8_t> bytes) {
-    quorvel::fuzzing::ScratchFolder::write(path, bytes);
-  }
-  quorvel::fuzzing::ScratchFolder folder{"swp_spz"};
-  quorvel::LevelFiles files;
 };
 
 }  // namespace
@@ -44,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::filesystem::remove(level.files.spzPath, ignored);
   } else {
     const size_t taken = spzLength < input.size() ? spzLength : input.size();
-    FuzzLevel::write(level.files.spzPath, input.first(taken));
+    ScratchFolder::write(level.files.spzPath, input.first(taken));
     input = input.subspan(taken);
   }
 
@@ -53,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     swpSize = quorvel::decodeU32(input.data()) % (4u << 20);
     input = input.subspan(4);
   }
-  FuzzLevel::write(level.files.swpPath, std::span<const uint8_t>{});
+  ScratchFolder::write(level.files.swpPath, std::span<const uint8_t>{});
   std::filesystem::resize_file(level.files.swpPath, swpSize, ignored);
-  FuzzLevel::write(level.files.pidPath, input);
+  ScratchFolder::write(level.files.pidPath, input);
 
   quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
   quorvel::AppContext app(ui, level.folder.path());

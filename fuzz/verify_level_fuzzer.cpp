@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/support/level_paths.h"
-#include "scratch_folder.h"
+#include "scratch_level.h"
 #include "split_input.h"
 #include "app/app_context.h"
 #include "platform/file_system.h"
@@ -18,18 +17,15 @@
 
 namespace {
 
-struct FuzzLevel {
-  FuzzLevel() : files(quorvel::testing_support::levelFilesIn(folder.path(), "lev")) {
-    write(files.scnPath, std::vector<uint8_t>{1});
-    write(files.grfPath, std::vector<uint8_t>{1});
-    write(files.swpPath, std::vector<uint8_t>(4096));
-    write(files.spzPath, std::vector<uint8_t>{0x00, 0x10, 0x00, 0x00});
+using quorvel::fuzzing::ScratchFolder;
+
+struct FuzzLevel : quorvel::fuzzing::ScratchLevel {
+  FuzzLevel() : ScratchLevel("verify") {
+    ScratchFolder::write(files.scnPath, std::vector<uint8_t>{1});
+    ScratchFolder::write(files.grfPath, std::vector<uint8_t>{1});
+    ScratchFolder::write(files.swpPath, std::vector<uint8_t>(4096));
+    ScratchFolder::write(files.spzPath, std::vector<uint8_t>{0x00, 0x10, 0x00, 0x00});
   }
-  static void write(const std::string& path, std::span<const uint8_t> bytes) {
-    quorvel::fuzzing::ScratchFolder::write(path, bytes);
-  }
-  quorvel::fuzzing::ScratchFolder folder{"verify"};
-  quorvel::LevelFiles files;
 };
 
 }  // namespace
@@ -37,7 +33,7 @@ struct FuzzLevel {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FuzzLevel level;
   const auto [pid, grf] = quorvel::fuzzing::splitInput(data, size);
-  FuzzLevel::write(level.files.pidPath, pid);
+  ScratchFolder::write(level.files.pidPath, pid);
 
   quorvel::ScriptedUserInterface ui(quorvel::ScriptedUserInterface::Mode::Batch);
   quorvel::AppContext app(ui, level.folder.path());
