@@ -1,8 +1,17 @@
 #include "level/scene.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorvel {
+
+Vec3 faceNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
+  const Vec3 u{b.x - a.x, b.y - a.y, b.z - a.z}, v{c.x - a.x, c.y - a.y, c.z - a.z};
+  const Vec3 n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+  const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+  if (!(length > 0)) return {};
+  return {n.x / length, n.y / length, n.z / length};
+}
 
 void Mesh::reset() { *this = Mesh{}; }
 

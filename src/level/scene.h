@@ -28,6 +28,10 @@ struct Vec2 {
   bool operator==(const Vec2&) const = default;
 };
 
+// The unit normal of (b - a) x (c - a), in single precision as scene files
+// store it; zero for a degenerate face.
+Vec3 faceNormal(const Vec3& a, const Vec3& b, const Vec3& c);
+
 enum class MeshLayout : uint32_t {
   FaceLists = 1,      // per-face normals; mapping holds texture coordinates
   VertexRecords = 2,  // vertex records and polygons; mapping names the materials

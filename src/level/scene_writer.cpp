@@ -7,7 +7,6 @@
 // new meshes get generated sections.
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstdio>
 #include <string_view>
 #include <unordered_map>
@@ -208,17 +207,8 @@ class FileBuilder {
   size_t current_ = 0;
 };
 
-Vec3 sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-// The unit normal of (b - a) x (c - a); zero for a degenerate face.
-Vec3 faceNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
-  Vec3 u = sub(b, a), v = sub(c, a);
-  Vec3 n{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-  float length = std::sqrt(dot(n, n));
-  if (!(length > 0)) return {};
-  return {n.x / length, n.y / length, n.z / length};
-}
 
 // Out-of-range indices in a model built by hand read as zero rather than
 // running off the list.

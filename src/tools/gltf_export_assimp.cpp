@@ -211,13 +211,10 @@ class SceneBuilder {
     return part;
   }
 
-  static Vec3 unitNormal(Vec3 a, Vec3 b, Vec3 c) {
-    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-    const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (length == 0) return {0, 1, 0};
-    return {static_cast<float>(nx / length), static_cast<float>(ny / length), static_cast<float>(nz / length)};
+  // A degenerate face still needs a normal a viewer can light.
+  static Vec3 unitNormal(const Vec3& a, const Vec3& b, const Vec3& c) {
+    const Vec3 normal = faceNormal(a, b, c);
+    return normal == Vec3{} ? Vec3{0, 1, 0} : normal;
   }
 
   // Materials are shared by meshes with the same texture names and colour.
