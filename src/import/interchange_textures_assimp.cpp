@@ -9,6 +9,7 @@
 #include "import/interchange_textures.h"
 #include "platform/file_system.h"
 #include "report/message_sink.h"
+#include "util/byte_io.h"
 #include "util/path_text.h"
 
 // The image decoder stays private to this file: the model library carries
@@ -101,37 +102,25 @@ std::vector<uint8_t> bitmapFileOf(const uint8_t* rgba, uint32_t width, uint32_t 
   shrinkToFit(image);
   const uint32_t rowBytes = (image.width * 3 + 3) & ~3u;
   const uint32_t pixelBytes = rowBytes * image.height;
-  std::vector<uint8_t> bmp;
+  ByteWriter bmp;
   bmp.reserve(54 + pixelBytes);
-  auto u16 = [&bmp](uint32_t v) { bmp.insert(bmp.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-  auto u32 = [&bmp](uint32_t v) { bmp.insert(bmp.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); };
-  bmp.push_back('B');
-  bmp.push_back('M');
-  u32(54 + pixelBytes);
-  u32(0);
-  u32(54);
-  u32(40);
-  u32(image.width);
-  u32(image.height);
-  u16(1);
-  u16(24);
-  u32(0);
-  u32(pixelBytes);
-  u32(2835);
-  u32(2835);
-  u32(0);
-  u32(0);
+  bmp.u8('B');
+  bmp.u8('M');
+  for (uint32_t word : {54 + pixelBytes, 0u, 54u, 40u, image.width, image.height}) bmp.u32(word);
+  bmp.u16(1);
+  bmp.u16(24);
+  for (uint32_t word : {0u, pixelBytes, 2835u, 2835u, 0u, 0u}) bmp.u32(word);
   // Bottom row first, blue-green-red, rows padded to four bytes.
   for (uint32_t y = image.height; y-- > 0;) {
     const uint8_t* row = image.rgba.data() + size_t{y} * image.width * 4;
     for (uint32_t x = 0; x < image.width; ++x) {
-      bmp.push_back(row[x * 4 + 2]);
-      bmp.push_back(row[x * 4 + 1]);
-      bmp.push_back(row[x * 4 + 0]);
+      bmp.u8(row[x * 4 + 2]);
+      bmp.u8(row[x * 4 + 1]);
+      bmp.u8(row[x * 4 + 0]);
     }
-    bmp.resize(bmp.size() + (rowBytes - image.width * 3), 0);
+    bmp.zeros(rowBytes - image.width * 3);
   }
-  return bmp;
+  return std::move(bmp.buffer());
 }
 
 ModelTextures::ModelTextures(const aiScene& scene, const std::string& modelPath, bool writeFiles, MessageSink& log)
