@@ -101,6 +101,24 @@ std::vector<uint8_t> bumpIndices(const std::vector<uint8_t>& indices) {
   return words;
 }
 
+std::vector<uint8_t> pixelsOfTrueColor(std::span<const uint8_t> words) {
+  const size_t count = words.size() / 2;
+  std::vector<uint8_t> pixels(count * 4);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t word = words[2 * i] | (uint32_t{words[2 * i + 1]} << 8);
+    pixels[4 * i + 0] = static_cast<uint8_t>(((word >> 8) & 15) * 17);
+    pixels[4 * i + 1] = static_cast<uint8_t>(((word >> 4) & 15) * 17);
+    pixels[4 * i + 2] = static_cast<uint8_t>((word & 15) * 17);
+  }
+  return pixels;
+}
+
+std::vector<uint8_t> indicesOfBumpWords(std::span<const uint8_t> words) {
+  std::vector<uint8_t> indices(words.size() / 2);
+  for (size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<uint8_t>(words[2 * i + 1] >> 2);
+  return indices;
+}
+
 void halveInPlace(std::vector<uint8_t>& pixels, uint32_t width, uint32_t height, uint32_t pixelBytes) {
   const uint32_t newWidth = width / 2;
   const uint32_t newHeight = height / 2;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "textures/bmp_reader.h"
@@ -28,6 +29,12 @@ uint32_t averageColor(const TextureBitmap& texture, bool skipIndexZero);
 
 // Bump-mapped form: each palette index times 1024 as a 16-bit word.
 std::vector<uint8_t> bumpIndices(const std::vector<uint8_t>& indices);
+
+// The inverses, for reading stored images back: 16-bit colour words to
+// pixels of four bytes (red, green, blue, 0), each four-bit channel widened
+// to eight bits; bump-mapped words to the palette indices they keep.
+std::vector<uint8_t> pixelsOfTrueColor(std::span<const uint8_t> words);
+std::vector<uint8_t> indicesOfBumpWords(std::span<const uint8_t> words);
 
 // Keeps the pixel at every even column of every even row, in place; the
 // buffer becomes (width / 2) x (height / 2) pixels of `pixelBytes` each.

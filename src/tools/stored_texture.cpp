@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "textures/texture_conversion.h"
 
 namespace quorvel {
 
@@ -51,27 +52,16 @@ std::optional<TextureBitmap> readStoredTexture(const TextureDatabase& store, con
   TextureBitmap bitmap;
   bitmap.width = static_cast<int32_t>(entry->width);
   bitmap.height = static_cast<int32_t>(entry->height);
-  const size_t pixels = size_t{entry->width} * entry->height;
   if (indexed) {
     const TexturePalette& palette = store.palettes[static_cast<size_t>(entry->palette)];
     bitmap.bitsPerPixel = 8;
     bitmap.colors = palette.colors;
     bitmap.colorCount = static_cast<uint32_t>(palette.colors.size() / 4);
-    bitmap.pixels.resize(pixels);
-    for (size_t i = 0; i < pixels; ++i)
-      // A bump-mapped word is its palette index times 1024.
-      bitmap.pixels[i] = entry->bitsPerPixel == 8 ? (*rows)[i] : static_cast<uint8_t>((*rows)[2 * i + 1] >> 2);
+    bitmap.pixels = entry->bitsPerPixel == 8 ? std::move(*rows) : indicesOfBumpWords(*rows);
     return bitmap;
   }
-  // 16-bit colour: alpha in bits 12-15, red 8-11, green 4-7, blue 0-3.
   bitmap.bitsPerPixel = 24;
-  bitmap.pixels.resize(pixels * 4);
-  for (size_t i = 0; i < pixels; ++i) {
-    const uint16_t word = static_cast<uint16_t>((*rows)[2 * i] | ((*rows)[2 * i + 1] << 8));
-    bitmap.pixels[4 * i + 0] = static_cast<uint8_t>(((word >> 8) & 15) * 17);
-    bitmap.pixels[4 * i + 1] = static_cast<uint8_t>(((word >> 4) & 15) * 17);
-    bitmap.pixels[4 * i + 2] = static_cast<uint8_t>((word & 15) * 17);
-  }
+  bitmap.pixels = pixelsOfTrueColor(*rows);
   return bitmap;
 }
 
