@@ -11,7 +11,7 @@
 
 #include "import/import_set.h"
 #include "import/model_files.h"
-#include "import/three_ds_conversion.h"
+#include "level/instance_rotation.h"
 #include "support/bmp_builder.h"
 #include "support/sample_level.h"
 #include "support/temp_dir.h"

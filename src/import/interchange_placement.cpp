@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "import/three_ds_conversion.h"
+#include "level/instance_rotation.h"
 
 namespace quorvel {
 

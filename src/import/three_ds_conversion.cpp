@@ -8,6 +8,7 @@
 
 #include "import/three_ds_check.h"
 #include "import/unit_normalisation.h"
+#include "level/instance_rotation.h"
 #include "platform/file_system.h"
 #include "report/message_sink.h"
 
@@ -22,25 +23,6 @@
 #endif
 
 namespace quorvel {
-
-Vec3 anglesFromQuaternion(const float q[4]) {
-  const double x = q[0], y = q[1], z = q[2], w = q[3];
-  const double t = std::clamp(-2.0 * (z * x - w * y), -1.0, 1.0);
-  Vec3 angles;
-  angles.y = static_cast<float>(std::asin(t));
-  if (std::fabs(t) < 0.999999) {
-    const double p = 2.0 * (w * x + y * z), qq = w * w - x * x - y * y + z * z;
-    const double r = 2.0 * (x * y + w * z), u = w * w + x * x - y * y - z * z;
-    if ((std::fabs(p) >= 1e-6 || std::fabs(qq) >= 1e-6) && (std::fabs(r) >= 1e-6 || std::fabs(u) >= 1e-6)) {
-      angles.x = static_cast<float>(std::atan2(p, qq));
-      angles.z = static_cast<float>(std::atan2(r, u));
-      return angles;
-    }
-  }
-  angles.x = 0;
-  angles.z = static_cast<float>(std::atan2(-2.0 * (x * y - w * z), w * w + y * y - x * x - z * z));
-  return angles;
-}
 
 #if QUORVEL_HAVE_LIB3DS
 namespace {

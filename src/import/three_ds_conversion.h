@@ -37,8 +37,4 @@ void convert3dsFile(const MeshCallback& onMesh, const InstanceCallback& onInstan
 void convert3dsBytes(const MeshCallback& onMesh, const InstanceCallback& onInstance,
                      std::span<const uint8_t> bytes, const std::string& path, MessageSink& log);
 
-// The instance rotation (x, y, z angles in radians) of a 3DS quaternion
-// (x, y, z, w).
-Vec3 anglesFromQuaternion(const float q[4]);
-
 }  // namespace quorvel

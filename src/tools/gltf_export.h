@@ -4,7 +4,6 @@
 // (the console program off Windows).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -41,12 +40,5 @@ struct GltfExportResult {
 
 // Writes `input` as a glTF binary at `outputPath`, replacing the file.
 GltfExportResult exportGltf(const GltfExportInput& input, const std::string& outputPath);
-
-// The unit quaternion (x, y, z, w) of an instance's rotation: the turn about
-// x, then about y, then about z (the angles the model importers store).
-std::array<float, 4> quaternionFromAngles(Vec3 rotation);
-
-// Where `instance` puts a point `v` of its mesh: position + scale * R * v.
-Vec3 placePoint(const Instance& instance, Vec3 v);
 
 }  // namespace quorvel

@@ -10,6 +10,7 @@
 #include <optional>
 #include <tuple>
 
+#include "level/instance_rotation.h"
 #include "platform/file_system.h"
 #include "textures/bmp_reader.h"
 #include "textures/texture_database.h"
@@ -27,31 +28,6 @@
 #pragma GCC diagnostic pop
 
 namespace quorvel {
-
-std::array<float, 4> quaternionFromAngles(Vec3 rotation) {
-  const double cx = std::cos(rotation.x / 2.0), sx = std::sin(rotation.x / 2.0);
-  const double cy = std::cos(rotation.y / 2.0), sy = std::sin(rotation.y / 2.0);
-  const double cz = std::cos(rotation.z / 2.0), sz = std::sin(rotation.z / 2.0);
-  return {static_cast<float>(sx * cy * cz - cx * sy * sz), static_cast<float>(cx * sy * cz + sx * cy * sz),
-          static_cast<float>(cx * cy * sz - sx * sy * cz), static_cast<float>(cx * cy * cz + sx * sy * sz)};
-}
-
-Vec3 placePoint(const Instance& instance, Vec3 v) {
-  const Vec3 a = instance.rotation;
-  double x = v.x, y = v.y, z = v.z, t;
-  t = std::cos(a.x) * y - std::sin(a.x) * z;  // about x
-  z = std::sin(a.x) * y + std::cos(a.x) * z;
-  y = t;
-  t = std::cos(a.y) * x + std::sin(a.y) * z;  // about y
-  z = -std::sin(a.y) * x + std::cos(a.y) * z;
-  x = t;
-  t = std::cos(a.z) * x - std::sin(a.z) * y;  // about z
-  y = std::sin(a.z) * x + std::cos(a.z) * y;
-  x = t;
-  const double s = instance.scale;
-  return {static_cast<float>(instance.position.x + s * x), static_cast<float>(instance.position.y + s * y),
-          static_cast<float>(instance.position.z + s * z)};
-}
 
 namespace {
 
